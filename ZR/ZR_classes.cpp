@@ -1,7 +1,12 @@
 // The class table: every class that commands can name, in table order.
-#include "ZR/ZR_object.h"
+#include "ZR/ZR_Buffer.h"
+#include "ZR/ZR_Effect.h"
+#include "ZR/ZR_Soundpipe.h"
 
 const ZR_class _ZR[] = {
     {"ZR_Object", ZR_Object_options},
+    {"ZR_Soundpipe", ZR_Soundpipe_options},
+    {"ZR_Buffer", ZR_Buffer_options},
+    {"ZR_Effect", ZR_Effect_options},
     {nullptr, nullptr},
 };
