@@ -1,0 +1,65 @@
+// Recursive filter kernels: one-pole low-pass and high-pass, second-order band-pass section.
+#include <algorithm>
+
+#include "ZR/ZR_kernels.h"
+#include "ZR/kernels_common.h"
+
+using namespace zr_kernels;
+
+namespace {
+
+// b moves by about (x - b) * alpha / 2^32; the 2^31 offset makes the product unsigned.
+inline uint32_t onepole_step(uint32_t b, int32_t x, uint32_t alpha, uint32_t half_alpha) {
+  const uint32_t u = static_cast<uint32_t>(x) - b + 0x80000000u;
+  return b + static_cast<uint32_t>((static_cast<uint64_t>(u) * alpha) >> 32) - half_alpha;
+}
+
+template <int Mode>
+void lowpass1(const int32_t* in, int32_t* out, int n, const uint32_t& alpha_ref, int32_t& state) {
+  const uint32_t alpha = alpha_ref;
+  const uint32_t half_alpha = alpha >> 1;
+  uint32_t b = static_cast<uint32_t>(state);
+  for (int i = 0; i < n; ++i) {
+    b = onepole_step(b, in[i], alpha, half_alpha);
+    store<Mode>(out + i, wrap(b));
+  }
+  state = wrap(b);
+}
+
+// y = c (x - x2) + (2 - a) y1 - (1 - b) y2 with each product as hi31; the exact sum saturates once.
+template <int Mode>
+void bandpass2(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int32_t c, int32_t& x1_ref,
+               int32_t& x2_ref, int32_t& y1_ref, int32_t& y2_ref) {
+  int32_t x1 = x1_ref, x2 = x2_ref, y1 = y1_ref, y2 = y2_ref;
+  for (int i = 0; i < n; ++i) {
+    const int32_t x = in[i];
+    const int64_t ay1 = hi31(a, y1);
+    const int64_t sum = int64_t{hi31(c, sub_w(x, x2))} - y2 + hi31(b, y2) + 2 * int64_t{y1} - 2 * ay1;
+    const int32_t y = static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(sum, INT32_MIN), INT32_MAX));
+    x2 = x1;
+    x1 = x;
+    y2 = y1;
+    y1 = y;
+    store<Mode>(out + i, y);
+  }
+  x1_ref = x1;
+  x2_ref = x2;
+  y1_ref = y1;
+  y2_ref = y2;
+}
+
+}  // namespace
+
+const ZR_kernel_lowpass1_fn kernel_lowpass1[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(lowpass1);
+const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(bandpass2);
+
+void kernel_hipass1(const int32_t* in, int32_t* out, int n, uint32_t alpha, int32_t& state) {
+  const uint32_t half_alpha = alpha >> 1;
+  uint32_t b = static_cast<uint32_t>(state);
+  for (int i = 0; i < n; ++i) {
+    const int32_t x = in[i];
+    b = onepole_step(b, x, alpha, half_alpha);
+    out[i] = wrap(static_cast<uint32_t>(x) - b);
+  }
+  state = wrap(b);
+}
