@@ -2,6 +2,7 @@
 // buffer access with the one-block switching crossfade.
 #pragma once
 #include "ZR/ZR_chain.h"
+#include "ZR/ZR_kernels.h"
 #include "ZR/ZR_object.h"
 
 #include <atomic>
@@ -10,8 +11,7 @@
 class ZR_Buffer;
 class ZR_Soundpipe;
 
-// Output modes, in index order.
-enum { ZR_MODE_SET, ZR_MODE_ADD, ZR_MODE_SUB, ZR_MODE_STN, ZR_MODE_ADN, ZR_MODE_SBN, ZR_MODE_COUNT };
+// Output mode names, in index order (ZR_MODE_SET ..).
 extern const char *const ZR_mode_names[ZR_MODE_COUNT];
 
 class ZR_Effect : public ZR_Object {
