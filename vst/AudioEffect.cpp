@@ -117,8 +117,8 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
             getParamName(index, text);
         return 0;
     case effSetSampleRate:
-        // Coefficients divide by the rate and derived classes truncate it to an integer.
-        if (opt > 0.0f && opt < 2147483648.0f) setSampleRate(opt);
+        // Coefficients divide by the rate, and derived classes truncate it to an integer.
+        if (opt >= 1.0f && opt < 2147483648.0f) setSampleRate(opt);
         return 0;
     case effSetBlockSize:
         if (value > 0 && fitsInt32(value)) setBlockSize(static_cast<int32_t>(value));

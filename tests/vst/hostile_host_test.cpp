@@ -84,8 +84,8 @@ TEST_F(HostileHost, NegativeOrHugeProgramIsIgnored) {
 
 TEST_F(HostileHost, UnusableRatesAndBlockSizesAreIgnored) {
     const float inf = std::numeric_limits<float>::infinity();
-    for (float rate : {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), inf, -inf,
-                       3.0e9f})
+    for (float rate : {0.0f, 0.5f, 1.0e-30f, -44100.0f, inf, -inf, 3.0e9f,
+                       std::numeric_limits<float>::quiet_NaN()})
         call(effSetSampleRate, 0, 0, nullptr, rate);
     EXPECT_EQ(fx.getSampleRate(), 44100.0f);
     call(effSetSampleRate, 0, 0, nullptr, 96000.0f);
