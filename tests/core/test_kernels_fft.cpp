@@ -35,7 +35,7 @@ void ref_passes(std::vector<int32_t>& v, int L, bool forward) {
       const int128 c = tw[k].c, sn = tw[k].s;
       const int128 tr = c * v[2 * w] - sn * v[2 * w + 1];
       const int128 ti = c * v[2 * w + 1] + sn * v[2 * w];
-      const int128 pr = int128{v[2 * u]} << 31, pi = int128{v[2 * u + 1]} << 31;
+      const int128 pr = int128{v[2 * u]} * (int128{1} << 31), pi = int128{v[2 * u + 1]} * (int128{1} << 31);
       const int shift = forward ? 32 : 31;
       v[2 * u] = round_even_shift(pr + tr, shift);
       v[2 * u + 1] = round_even_shift(pi + ti, shift);
