@@ -1,0 +1,57 @@
+// zrsh's diagnostics: the line of a failing command or unknown name,
+// missing files, and the script directives' checks.
+#include <gtest/gtest.h>
+
+#include "zrsh/zrsh_files.h"
+
+TEST(ZrshErrors, UnknownNameNamesTheLine)
+{
+    std::string s = write_script("unknown.zrsh", "p = ZR_Soundpipe -bl 64\n\nb = ZR_Buffer -l $nothing\n");
+    ZrshRun r = run_zrsh(s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("unknown.zrsh:3: unknown name '$nothing'"), std::string::npos) << r.errors;
+}
+
+TEST(ZrshErrors, FailingCommandNamesTheLineAndStatus)
+{
+    std::string s = write_script("failing.zrsh", "# build\np = ZR_Soundpipe -bl 64\nb = ZR_Buffer -wobble 3\n");
+    ZrshRun r = run_zrsh(s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("failing.zrsh:3: command failed: Param not found"), std::string::npos) << r.errors;
+    s = write_script("class.zrsh", "ZR_Nothing -x 1\n");
+    r = run_zrsh(s);
+    EXPECT_NE(r.errors.find("class.zrsh:1: command failed: Command not found"), std::string::npos) << r.errors;
+}
+
+TEST(ZrshErrors, MissingFilesAreReported)
+{
+    ZrshRun r = run_zrsh("-i /nonexistent/in.wav -o /tmp/x.wav " + std::string(ZRSH_EXAMPLES) + "/echo.zrsh");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("cannot open '/nonexistent/in.wav'"), std::string::npos) << r.errors;
+    r = run_zrsh("/nonexistent/script.zrsh");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("cannot open script '/nonexistent/script.zrsh'"), std::string::npos);
+}
+
+TEST(ZrshErrors, DirectivesCheckTheirArguments)
+{
+    std::string s = write_script("notbuffer.zrsh", "p = ZR_Soundpipe -bl 64\nz = ZR_Effect_Zero\ninput $z\n");
+    ZrshRun r = run_zrsh(s);
+    EXPECT_NE(r.errors.find("notbuffer.zrsh:3: '$z' is not a buffer"), std::string::npos) << r.errors;
+    s = write_script("nopipe.zrsh", "b = ZR_Buffer\n");
+    r = run_zrsh(s);
+    EXPECT_NE(r.errors.find("builds no sound pipe"), std::string::npos) << r.errors;
+    s = write_script("noobject.zrsh", "p = ZR_Soundpipe -bl 64\nn = $p -bl\n");
+    r = run_zrsh(s);
+    EXPECT_NE(r.errors.find("noobject.zrsh:2: the command yields no object"), std::string::npos) << r.errors;
+}
+
+TEST(ZrshErrors, TimedCommandThatDeletesAnOutputStopsTheStream)
+{
+    std::string s = write_script("deleting.zrsh",
+                                 "clock 1000\nlength 1\np = ZR_Soundpipe -bl 100\nb = ZR_Buffer\n"
+                                 "g = ZR_Gener_White -o $b\noutput $b\nat 0.5 $b -delete\n");
+    ZrshRun r = run_zrsh("-o " + temp_path("deleting.wav") + " " + s);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.errors.find("was deleted"), std::string::npos) << r.errors;
+}
