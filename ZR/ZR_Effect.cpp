@@ -85,6 +85,17 @@ int32_t *ZR_Effect::samples(ZR_Buffer *b)
     return t == 0 ? b->data : b->shadow;
 }
 
+ZR_value ZR_Effect::buffer_option(ZR_Buffer *&slot, const ZR_value &v)
+{
+    if (v.type == ZR_TYPE_OBJECT && v.len < 0) {
+        if (!v.value.o)
+            slot = nullptr;
+        else if (ZR_Buffer *b = ZR_object_of<ZR_Buffer>(v))
+            slot = b;
+    }
+    return ZR_value::of_object(slot);
+}
+
 ZR_value ZR_Effect::m_before(ZR_Effect *e, ZR_value v)
 {
     ZR_Soundpipe *current = ZR_Soundpipe::current;

@@ -1,0 +1,93 @@
+// ZR_Effect_Lopass and ZR_Effect_Hipass: one-pole filters over one block.
+#include "ZR/ZR_Effect_Onepole.h"
+#include "ZR/ZR_Buffer.h"
+
+#include <algorithm>
+#include <cmath>
+
+const ZR_option ZR_Effect_Lopass_options[] = {
+    ZR_OPTION_CTOR(ZR_Effect_Lopass),
+    ZR_OPTION(ZR_Effect_Onepole, i),
+    ZR_OPTION(ZR_Effect_Onepole, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_END(ZR_Effect_options),
+};
+
+const ZR_option ZR_Effect_Hipass_options[] = {
+    ZR_OPTION_CTOR(ZR_Effect_Hipass),
+    ZR_OPTION(ZR_Effect_Onepole, i),
+    ZR_OPTION(ZR_Effect_Onepole, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_END(ZR_Effect_options),
+};
+
+bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
+{
+    if (frequency == 0 || clock == 0)
+        return false;
+    long double f = frequency;
+    long double a = f * 13493037704.522018L / (f * 3.141592653589793L + clock * 0.5L);
+    if (!std::isfinite(a) || std::fabs(a) >= 9.2233720368547758e18L)
+        return false;
+    *alpha = (uint32_t)(uint64_t)(int64_t)a;
+    return true;
+}
+
+void ZR_Effect_Onepole::compute_alpha()
+{
+    uint32_t a;
+    if (ZR_onepole_alpha(frequency.load(std::memory_order_relaxed),
+                         clock.load(std::memory_order_relaxed), &a))
+        alpha.store(a, std::memory_order_relaxed);
+}
+
+int32_t ZR_Effect_Onepole::fetch_blocks(int32_t *&in, int32_t *&out)
+{
+    in = samples(input);
+    out = samples(output);
+    if (!in || !out)
+        return 0;
+    return std::min(input->effective_length(), output->effective_length());
+}
+
+ZR_value ZR_Effect_Onepole::m_i(ZR_Effect_Onepole *e, ZR_value v)
+{
+    return buffer_option(e->input, v);
+}
+
+ZR_value ZR_Effect_Onepole::m_o(ZR_Effect_Onepole *e, ZR_value v)
+{
+    return buffer_option(e->output, v);
+}
+
+ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
+{
+    if (v.is_number()) {
+        e->frequency.store(v.to_int(), std::memory_order_relaxed);
+        e->compute_alpha();
+    }
+    return ZR_value::of_int(e->frequency.load(std::memory_order_relaxed));
+}
+
+ZR_Effect_Lopass::ZR_Effect_Lopass() { options = ZR_Effect_Lopass_options; }
+
+void ZR_Effect_Lopass::process()
+{
+    int32_t *in, *out;
+    int32_t n = fetch_blocks(in, out);
+    if (n <= 0)
+        return;
+    uint32_t a = alpha.load(std::memory_order_relaxed);
+    kernel_lowpass1[mode_index()](in, out, n, a, b);
+}
+
+ZR_Effect_Hipass::ZR_Effect_Hipass() { options = ZR_Effect_Hipass_options; }
+
+void ZR_Effect_Hipass::process()
+{
+    int32_t *in, *out;
+    int32_t n = fetch_blocks(in, out);
+    if (n <= 0)
+        return;
+    kernel_hipass1(in, out, n, alpha.load(std::memory_order_relaxed), b);
+}

@@ -1,0 +1,249 @@
+// ZR_Application: graph construction, processing and parameter plumbing.
+#include "app/ZR_Application.h"
+#include "app/ZR_Application_Param.h"
+
+#include "ZR/ZR_Buffer.h"
+#include "ZR/ZR_Effect.h"
+#include "ZR/ZR_Effect_Bapass.h"
+#include "ZR/ZR_Effect_Onepole.h"
+#include "ZR/ZR_Soundpipe.h"
+#include "ZR/ZR_spcpp.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr float FULL_SCALE = 1073741824.0f;  // 2^30
+constexpr float INV_FULL_SCALE = 1.0f / 1073741824.0f;
+constexpr float KNOB_MIN = 20.0f, KNOB_MAX = 8333.0f;
+}
+
+std::mutex &ZR_Application::graph_lock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+ZR_Application::ZR_Application()
+{
+    auto *state = new ZR_Application_StateParam();
+    state->type = ZR_PARAM_SWITCH;
+    state->value.i = 1;
+    state->name = "State";
+    state->label = ZR_on_off_label;
+    params[STATE] = state;
+
+    auto *frequency = new ZR_Application_FrequencyParam();
+    frequency->type = ZR_TYPE_FLOAT;
+    frequency->value.f = 1500.0f;
+    frequency->name = "Frequency";
+    frequency->label = "Hz";
+    params[FREQUENCY] = frequency;
+
+    params[SAVE] = new ZR_Application_ActionParam();
+    params[LOAD] = new ZR_Application_ActionParam();
+}
+
+ZR_Application::~ZR_Application()
+{
+    for (Param *p : params)
+        delete p;
+}
+
+float ZR_Application::knob_min() const { return KNOB_MIN; }
+float ZR_Application::knob_max() const { return KNOB_MAX; }
+
+ZR_status ZR_Application::build()
+{
+    std::lock_guard<std::mutex> lock(graph_lock());
+    editor_width = 180 + 20;
+    editor_height = 170 + 66;
+    block_length = 512;
+
+    int scratch = 0;
+    spcpp("ZR_Soundpipe -bl %i -b", &pipe, block_length, &scratch);
+    spcpp("ZR_Buffer -t %o", &buf_i, "buf_i");
+    spcpp("ZR_Buffer -t %o", &lpf_buffer, "lpf_buffer");
+    spcpp("ZR_Buffer -t %o", &lpf_buffer1, "lpf_buffer1");
+    spcpp("ZR_Effect_Copy -i %o -o %o", &input_copy, buf_i, lpf_buffer);
+    spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass1, buf_i, lpf_buffer1);
+    spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass1, buf_i, lpf_buffer1);
+    spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass2, lpf_buffer1, lpf_buffer);
+    spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass2, lpf_buffer1, lpf_buffer);
+    spcpp("ZR_Buffer -t %o", &buf_o, "buf_o");
+    spcpp("ZR_Effect_Copy -i %o -o %o", &output_copy, lpf_buffer, buf_o);
+    // `e` answers like a query, so the interpreter writes its result through
+    // one more pointer.
+    spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
+
+    params[STATE]->notify(this);
+    params[FREQUENCY]->notify(this);
+    return ZR_OK;
+}
+
+ZR_status ZR_Application::attachWindow(ZR_Win *w)
+{
+    window = w;
+    return ZR_OK;
+}
+
+ZR_status ZR_Application::detachWindow()
+{
+    window = nullptr;
+    return ZR_OK;
+}
+
+ZR_status ZR_Application::destroy()
+{
+    std::lock_guard<std::mutex> lock(graph_lock());
+    void **graph[] = {(void **)&pipe,       (void **)&buf_i,       (void **)&buf_o,
+                      (void **)&lpf_buffer, (void **)&lpf_buffer1, (void **)&lowpass1,
+                      (void **)&bandpass1,  (void **)&lowpass2,    (void **)&bandpass2,
+                      (void **)&output_copy, (void **)&input_copy};
+    for (int i = (int)(sizeof graph / sizeof graph[0]) - 1; i >= 0; --i) {
+        if (*graph[i])
+            spcpp("%o -delete", *graph[i]);
+        *graph[i] = nullptr;
+    }
+    for (int i = WIDGET_SLOTS - 1; i >= 0; --i) {
+        if (widgets[i])
+            spcpp("%o -delete", widgets[i]);
+        else
+            std::printf("NULL WIDGET\n");
+        widgets[i] = nullptr;
+    }
+    state_button = cutoff_caption = knob = value_text = nullptr;
+    return ZR_OK;
+}
+
+void ZR_Application::setSampleRate(float rate)
+{
+    int32_t fs = ZR_truncate_to_int(rate);
+    sample_rate.store(fs, std::memory_order_relaxed);
+    if (!pipe)
+        return;
+    for (ZR_Chain_Item *i = pipe->effects.first(); i != pipe->effects.end(); i = i->next)
+        spcpp("ZR_Effect %o -clock %i", static_cast<ZR_Effect *>(i->owner), fs);
+}
+
+void ZR_Application::open()
+{
+    if (pipe)
+        pipe->clear();
+    glide.restart();
+}
+
+void ZR_Application::set_filter_target(double hz)
+{
+    glide.set_target(hz);
+    // Before the first block the graph takes the value at once, as commands.
+    if (glide.is_fresh()) {
+        for (ZR_Effect *e : {lowpass1, bandpass1, lowpass2, bandpass2})
+            if (e)
+                spcpp("%o -f %f", e, hz);
+    }
+}
+
+void ZR_Application::set_filters_on(int32_t on)
+{
+    for (ZR_Effect *e : {lowpass1, bandpass1, lowpass2, bandpass2})
+        if (e)
+            spcpp("ZR_Effect %o -on %i", e, on);
+}
+
+void ZR_Application::set_filter_frequency(double hz)
+{
+    ZR_value v = ZR_value::of_float((float)hz);
+    if (lowpass1)
+        ZR_Effect_Onepole::m_f(static_cast<ZR_Effect_Onepole *>(lowpass1), v);
+    if (bandpass1)
+        ZR_Effect_Bapass::m_f(static_cast<ZR_Effect_Bapass *>(bandpass1), v);
+    if (lowpass2)
+        ZR_Effect_Onepole::m_f(static_cast<ZR_Effect_Onepole *>(lowpass2), v);
+    if (bandpass2)
+        ZR_Effect_Bapass::m_f(static_cast<ZR_Effect_Bapass *>(bandpass2), v);
+}
+
+bool ZR_Application::filters_idle() const
+{
+    for (ZR_Effect *e : {lowpass1, bandpass1, lowpass2, bandpass2})
+        if (e && (e->on.load(std::memory_order_relaxed) || e->previous_on))
+            return false;
+    return true;
+}
+
+void ZR_Application::run_pipe(int32_t frames)
+{
+    pipe->block_length = frames;
+    pipe->process();
+    samples_done += (uint64_t)frames;
+}
+
+void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
+{
+    if (!outputs || frames <= 0)
+        return;
+    float *out0 = outputs[0];
+    float *out1 = outputs[1];
+    const float *in = inputs ? inputs[0] : nullptr;
+    if (!pipe || !buf_i || !buf_o || !buf_i->data || !buf_o->data) {
+        for (int32_t j = 0; j < frames; ++j) {
+            if (out0) out0[j] = 0.0f;
+            if (out1) out1[j] = 0.0f;
+        }
+        return;
+    }
+    const int32_t block = std::min(block_length, std::min(buf_i->length, buf_o->length));
+    const int32_t fs = sample_rate.load(std::memory_order_relaxed);
+
+    double hz;
+    if (glide.begin(filters_idle(), &hz))
+        set_filter_frequency(hz);
+
+    for (int32_t done = 0; done < frames;) {
+        const int32_t k = std::min(block, frames - done);
+        int32_t *x = buf_i->data;
+        for (int32_t j = 0; j < k; ++j) {
+            float s = in ? in[done + j] : 0.0f;
+            if (s > 1.0f)
+                s = 1.0f;
+            else if (!(s >= -1.0f))
+                s = -1.0f;
+            x[j] = (int32_t)(s * FULL_SCALE);
+        }
+
+        if (!glide.gliding()) {
+            run_pipe(k);
+        } else {
+            // Glide on the tick grid: shift the block so each piece ends on a tick.
+            int32_t *y = buf_o->data;
+            int32_t piece_start = 0;
+            while (piece_start < k) {
+                int32_t to_tick = FrequencyGlide::TICK -
+                                  (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
+                int32_t piece = std::min(to_tick, k - piece_start);
+                if (piece_start > 0)
+                    std::copy(x + piece_start, x + piece_start + piece, x);
+                run_pipe(piece);
+                for (int32_t j = 0; j < piece; ++j) {
+                    float v = (float)y[j] * INV_FULL_SCALE;
+                    if (out0) out0[done + piece_start + j] = v;
+                    if (out1) out1[done + piece_start + j] = v;
+                }
+                piece_start += piece;
+                if (samples_done % (uint64_t)FrequencyGlide::TICK == 0 && glide.gliding())
+                    set_filter_frequency(glide.step(fs));
+            }
+            done += k;
+            continue;
+        }
+
+        const int32_t *y = buf_o->data;
+        for (int32_t j = 0; j < k; ++j) {
+            float v = (float)y[j] * INV_FULL_SCALE;
+            if (out0) out0[done + j] = v;
+            if (out1) out1[done + j] = v;
+        }
+        done += k;
+    }
+}

@@ -1,0 +1,89 @@
+// The filter application: a sixth-order low-pass built from commands, with
+// the State and Frequency parameter records.
+#pragma once
+#include "ZR/ZR_apptpl.h"
+#include "ZR/ZR_object.h"
+#include "app/frequency_glide.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+class ZR_Soundpipe;
+class ZR_Buffer;
+class ZR_Effect;
+class ZR_Wid;
+
+class ZR_Application : public ZR_Apptpl {
+public:
+    class Param;
+
+    enum { WIDGET_SLOTS = 27 };
+    enum { STATE, FREQUENCY, SAVE, LOAD, PARAM_COUNT };
+
+    int32_t editor_width = 0;
+    int32_t editor_height = 0;
+    int32_t block_length = 0;
+    std::atomic<int32_t> sample_rate{0};
+
+    // Graph slots, in deletion order reversed.
+    ZR_Soundpipe *pipe = nullptr;
+    ZR_Buffer *buf_i = nullptr;
+    ZR_Buffer *buf_o = nullptr;
+    ZR_Buffer *lpf_buffer = nullptr;
+    ZR_Buffer *lpf_buffer1 = nullptr;
+    ZR_Effect *lowpass1 = nullptr;
+    ZR_Effect *bandpass1 = nullptr;
+    ZR_Effect *lowpass2 = nullptr;
+    ZR_Effect *bandpass2 = nullptr;
+    ZR_Effect *output_copy = nullptr;
+    ZR_Effect *input_copy = nullptr;
+
+    // Panel widgets, in slot order (empty until the panel exists).
+    ZR_Wid *widgets[WIDGET_SLOTS] = {};
+    ZR_Wid *state_button = nullptr;
+    ZR_Wid *cutoff_caption = nullptr;
+    ZR_Wid *knob = nullptr;
+    ZR_Wid *value_text = nullptr;
+    ZR_Win *window = nullptr;
+
+    Param *params[PARAM_COUNT] = {};
+
+    // The cutoff text shown under the knob ("%.0f Hz").
+    char frequency_text[32] = "";
+
+    ZR_Application();
+    ~ZR_Application() override;
+
+    ZR_status build() override;
+    ZR_status attachWindow(ZR_Win *w) override;
+    ZR_status detachWindow() override;
+    ZR_status destroy() override;
+
+    // Host block: mono in, the same result on both outputs.
+    void process(float **inputs, float **outputs, int32_t frames);
+    // Stores the rate and sends it as `clock` to every effect.
+    void setSampleRate(float rate);
+    // The host opened the plug-in: clear the pipe; the next frequency
+    // applies at once.
+    void open();
+
+    // Called by the Frequency record: new filter frequency in Hz.
+    void set_filter_target(double hz);
+    // Called by the State record.
+    void set_filters_on(int32_t on);
+    // Knob range used by the Frequency mapping.
+    float knob_min() const;
+    float knob_max() const;
+
+    // Serialises graph construction and destruction across instances; the
+    // audio path never takes it.
+    static std::mutex &graph_lock();
+
+private:
+    FrequencyGlide glide;
+    uint64_t samples_done = 0;
+    void run_pipe(int32_t frames);
+    void set_filter_frequency(double hz);
+    bool filters_idle() const;
+};
