@@ -41,6 +41,7 @@ TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
             EXPECT_EQ(ZR_OK, spcpp("ZR_Effect %o -on %i", e, on));
         EXPECT_EQ(ZR_OK, spcpp("%o -q %f", g.bandpass1, 0.5 + 0.2 * (rng() % 2)));
         EXPECT_EQ(ZR_OK, spcpp("%o -a %s", g.bandpass2, sections[rng() % 2]));
+        EXPECT_EQ(ZR_OK, spcpp("%o -mode %s", g.bandpass2, rng() % 2 ? "sub" : "add"));
         for (ZR_Effect *e : g.all_effects())
             EXPECT_EQ(ZR_OK, spcpp("ZR_Effect %o -clock %i", e, rng() % 2 ? 44100 : 48000));
         int32_t dummy = 0;
@@ -56,7 +57,7 @@ TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
     for (ZR_Effect *e : g.filters())
         ASSERT_EQ(ZR_OK, spcpp("%o -f %f", e, 1000.0));
     ASSERT_EQ(ZR_OK, spcpp("%o -q %f", g.bandpass1, 0.618));
-    ASSERT_EQ(ZR_OK, spcpp("%o -a integer", g.bandpass2));
+    ASSERT_EQ(ZR_OK, spcpp("%o -a integer -mode sub", g.bandpass2));
     g.run(x, 64);
     g.pipe->clear();
     FilterGraph fresh(44100, 1000, 512);
