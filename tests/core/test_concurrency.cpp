@@ -65,3 +65,56 @@ TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
 }
 
 }
+
+namespace {
+
+// Spins until both sides have arrived at round r.
+void meet(std::atomic<int> &arrived, int r)
+{
+    arrived.fetch_add(1);
+    while (arrived.load() < 2 * r)
+        std::this_thread::yield();
+}
+
+// The host sets the clock while the editor sets the frequency, at the same
+// moment, round after round: the coefficients must always be those of the
+// settings that stay.
+TEST_F(Concurrency, CoefficientsFollowTheLastFrequencyAndClock)
+{
+    ZR_Effect_Lopass *lp = nullptr;
+    ZR_Effect_Bapass *bp = nullptr;
+    ASSERT_EQ(ZR_OK, spcpp("ZR_Effect_Lopass -clock 44100 -f 1000", &lp));
+    ASSERT_EQ(ZR_OK, spcpp("ZR_Effect_Bapass -clock 44100 -f 1000 -q .618", &bp));
+    const int rounds = 10000;
+    std::atomic<int> arrived{0};
+    std::thread host([&] {
+        for (int r = 1; r <= rounds; ++r) {
+            meet(arrived, 2 * r - 1);
+            spcpp("ZR_Effect %o -clock %i", lp, r % 2 ? 48000 : 44100);
+            spcpp("ZR_Effect %o -clock %i", bp, r % 2 ? 48000 : 44100);
+            meet(arrived, 2 * r);
+        }
+    });
+    int wrong = 0, first = 0;
+    for (int r = 1; r <= rounds; ++r) {
+        meet(arrived, 2 * r - 1);
+        spcpp("%o -f %i", lp, 500 + r);
+        spcpp("%o -f %i", bp, 500 + r);
+        meet(arrived, 2 * r);
+        uint32_t alpha = 0;
+        ZR_onepole_alpha(lp->frequency, lp->clock, &alpha);
+        ZR_bandpass_coefficients c;
+        ZR_bandpass_design(bp->frequency, bp->q, bp->clock, &c);
+        if (alpha != lp->alpha || c.k1 != bp->k1 || c.k2 != bp->k2 || c.k3 != bp->k3) {
+            if (!wrong)
+                first = r;
+            ++wrong;
+        }
+    }
+    host.join();
+    EXPECT_EQ(0, wrong) << "rounds whose coefficients belong to older settings, first " << first;
+    destroy(bp);
+    destroy(lp);
+}
+
+}
