@@ -20,9 +20,9 @@ ZR_Buffer::ZR_Buffer()
       limit(0x3fffffff), pipe(nullptr), block_state(0), link(this), name_copy()
 {
     options = ZR_Buffer_options;
-    set_length(-1);
     if (ZR_Soundpipe *current = ZR_Soundpipe::current)
         current->buffers.insert(&link);
+    set_length(-1);
 }
 
 ZR_Buffer::~ZR_Buffer()
@@ -57,11 +57,18 @@ void ZR_Buffer::set_length(int32_t requested_length)
     if (requested == -1) {
         pipe = ZR_Soundpipe::current;
         n = pipe ? pipe->block_length : 0;
-        if (!pipe)
-            requested = 0;
+        // A buffer that follows a pipe is one of its members, so that the
+        // pipe resets its block state and detaches it when deleted.
+        if (pipe && link.list != &pipe->buffers) {
+            if (link.list)
+                link.list->remove(&link);
+            pipe->buffers.insert(&link);
+        }
     }
-    if (n <= 0)
+    if (n <= 0) {
+        requested = 0;
         return;
+    }
     data = new (std::nothrow) int32_t[2 * (size_t)n];
     if (!data)
         return;

@@ -129,7 +129,9 @@ ZR_value ZR_Effect::m_mode(ZR_Effect *e, ZR_value v)
 ZR_value ZR_Effect::m_clock(ZR_Effect *e, ZR_value v)
 {
     if (v.is_number()) {
-        e->clock.store(v.to_int(), std::memory_order_relaxed);
+        // Sequentially consistent: clockChanged may race with another
+        // thread's coefficient update (see the filters).
+        e->clock.store(v.to_int(), std::memory_order_seq_cst);
         e->clockChanged();
     }
     return ZR_value::of_int(e->clock.load(std::memory_order_relaxed));

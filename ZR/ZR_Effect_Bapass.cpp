@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 const ZR_option ZR_Effect_Bapass_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Bapass),
@@ -33,6 +34,12 @@ int32_t truncate_low32(double d)
     if (d <= -INT64_LIMIT)
         return INT32_MIN;
     return (int32_t)(uint32_t)(uint64_t)(int64_t)d;
+}
+
+// Compares floats by their bits, so that a NaN equals itself.
+bool same_bits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 }
@@ -65,17 +72,28 @@ ZR_Effect_Bapass::ZR_Effect_Bapass() { options = ZR_Effect_Bapass_options; }
 
 void ZR_Effect_Bapass::compute_coefficients()
 {
-    ZR_bandpass_coefficients c;
-    if (!ZR_bandpass_design(frequency.load(std::memory_order_relaxed),
-                            q.load(std::memory_order_relaxed),
-                            clock.load(std::memory_order_relaxed), &c))
-        return;
-    c1.store(c.c1, std::memory_order_relaxed);
-    c2.store(c.c2, std::memory_order_relaxed);
-    c3.store(c.c3, std::memory_order_relaxed);
-    k1.store(c.k1, std::memory_order_relaxed);
-    k2.store(c.k2, std::memory_order_relaxed);
-    k3.store(c.k3, std::memory_order_relaxed);
+    // Options arrive from different threads: recompute until f, q and clock
+    // did not change meanwhile, so the last change is never overwritten by a
+    // result from older values. The handlers' stores and these accesses are
+    // sequentially consistent: relaxed order lets a thread's stores pass its
+    // own later loads, and a stale result would win.
+    const auto sc = std::memory_order_seq_cst;
+    for (;;) {
+        float f = frequency.load(sc);
+        float r = q.load(sc);
+        int32_t fs = clock.load(sc);
+        ZR_bandpass_coefficients c;
+        if (ZR_bandpass_design(f, r, fs, &c)) {
+            c1.store(c.c1, sc);
+            c2.store(c.c2, sc);
+            c3.store(c.c3, sc);
+            k1.store(c.k1, sc);
+            k2.store(c.k2, sc);
+            k3.store(c.k3, sc);
+        }
+        if (same_bits(f, frequency.load(sc)) && same_bits(r, q.load(sc)) && fs == clock.load(sc))
+            return;
+    }
 }
 
 void ZR_Effect_Bapass::reset()
@@ -166,7 +184,7 @@ ZR_value ZR_Effect_Bapass::m_o(ZR_Effect_Bapass *e, ZR_value v)
 ZR_value ZR_Effect_Bapass::m_f(ZR_Effect_Bapass *e, ZR_value v)
 {
     if (v.is_number()) {
-        e->frequency.store((float)v.to_double(), std::memory_order_relaxed);
+        e->frequency.store((float)v.to_double(), std::memory_order_seq_cst);
         e->compute_coefficients();
     }
     return ZR_value::of_float(e->frequency.load(std::memory_order_relaxed));
@@ -175,7 +193,7 @@ ZR_value ZR_Effect_Bapass::m_f(ZR_Effect_Bapass *e, ZR_value v)
 ZR_value ZR_Effect_Bapass::m_q(ZR_Effect_Bapass *e, ZR_value v)
 {
     if (v.is_number()) {
-        e->q.store((float)v.to_double(), std::memory_order_relaxed);
+        e->q.store((float)v.to_double(), std::memory_order_seq_cst);
         e->compute_coefficients();
     }
     return ZR_value::of_float(e->q.load(std::memory_order_relaxed));

@@ -35,10 +35,21 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
 
 void ZR_Effect_Onepole::compute_alpha()
 {
-    uint32_t a;
-    if (ZR_onepole_alpha(frequency.load(std::memory_order_relaxed),
-                         clock.load(std::memory_order_relaxed), &a))
-        alpha.store(a, std::memory_order_relaxed);
+    // `f` and `clock` arrive from different threads. Whoever stored last must
+    // not be overwritten by a result from older values: recompute until the
+    // inputs did not change meanwhile. The handlers' stores and these loads
+    // are sequentially consistent: relaxed order lets a thread's store pass
+    // its own later loads, and a stale result would win.
+    const auto sc = std::memory_order_seq_cst;
+    for (;;) {
+        int32_t f = frequency.load(sc);
+        int32_t fs = clock.load(sc);
+        uint32_t a;
+        if (ZR_onepole_alpha(f, fs, &a))
+            alpha.store(a, sc);
+        if (f == frequency.load(sc) && fs == clock.load(sc))
+            return;
+    }
 }
 
 int32_t ZR_Effect_Onepole::fetch_blocks(int32_t *&in, int32_t *&out)
@@ -63,7 +74,7 @@ ZR_value ZR_Effect_Onepole::m_o(ZR_Effect_Onepole *e, ZR_value v)
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
 {
     if (v.is_number()) {
-        e->frequency.store(v.to_int(), std::memory_order_relaxed);
+        e->frequency.store(v.to_int(), std::memory_order_seq_cst);
         e->compute_alpha();
     }
     return ZR_value::of_int(e->frequency.load(std::memory_order_relaxed));
