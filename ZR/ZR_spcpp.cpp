@@ -245,10 +245,13 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             }
             // A handler may have deleted the object ("-delete"): no option
             // after it may reach the freed memory.
-            if (!at_end && object && !ZR_object_alive(object)) {
+            const char *following = current.type == ZR_TYPE_KEYWORD && current.value.s
+                                        ? current.value.s
+                                        : (at_end ? nullptr : text + separator + 1);
+            if (following && object && !ZR_object_alive(object)) {
                 std::printf("spcpp: %s\n", command);
-                std::printf("spcpp: object deleted before '%.*s'\n",
-                            word_length(text + separator + 1), text + separator + 1);
+                std::printf("spcpp: object deleted before '%.*s'\n", word_length(following),
+                            following);
                 return ZR_ERROR_COMMAND_NOT_PARAM;
             }
         } else if (current.type == ZR_TYPE_OBJECT) {
@@ -290,7 +293,14 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             }
         }
 
-        // 5.5 and 5.6: stop at the end, or find the next pending option.
+        // 5.5 and 5.6: a keyword is the next pending option, even the last
+        // token of the command (it is queried on one more pass with the
+        // empty value); otherwise stop at the end or read the next option.
+        if (current.type == ZR_TYPE_KEYWORD && current.value.s) {
+            pending = current.value.s;
+            next = separator + 1;
+            continue;
+        }
         if (at_end)
             break;
         next = separator + 1;
@@ -303,8 +313,6 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             pending = token;
             at_end = text[after] == 0;
             next = after + 1;
-        } else if (current.type == ZR_TYPE_KEYWORD) {
-            pending = current.value.s;
         } else {
             return param_not_found(command, text + next, word_length(text + next));
         }
