@@ -79,15 +79,9 @@ struct ResultText {
         switch (v.type) {
         case ZR_TYPE_INT:
             return append_bytes(item, std::snprintf(item, sizeof item, "%d", v.value.i), true);
-        case ZR_TYPE_FLOAT: {
-            // Large floats need more room than a fixed buffer; print twice.
-            int n = std::snprintf(nullptr, 0, "%f", (double)v.value.f);
-            if (n > capacity - length)
-                return false;
-            char big[400];
-            std::snprintf(big, sizeof big, "%f", (double)v.value.f);
-            return append_bytes(big, n, true);
-        }
+        case ZR_TYPE_FLOAT:  // at most 47 characters: "-" 39 digits "." 6 digits
+            return append_bytes(item, std::snprintf(item, sizeof item, "%f", (double)v.value.f),
+                                true);
         case ZR_TYPE_TEXT: {
             const char *s = v.value.s ? v.value.s : "";
             return append_bytes(s, (int)std::strlen(s), true);
