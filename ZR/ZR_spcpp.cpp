@@ -287,9 +287,9 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             }
         }
 
-        // 5.5 and 5.6: a keyword is the next pending option, even the last
-        // token of the command (it is queried on one more pass with the
-        // empty value); otherwise stop at the end or read the next option.
+        // 5.5 and 5.6: a keyword becomes the pending option (ending the
+        // text, it is queried with the empty value next pass); after a value
+        // the next token must be a keyword.
         if (current.type == ZR_TYPE_KEYWORD && current.value.s) {
             pending = current.value.s;
             next = separator + 1;
@@ -298,18 +298,16 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
         if (at_end)
             break;
         next = separator + 1;
-        if (current.type > ZR_TYPE_KEYWORD) {
-            const char *token = text + next;
-            int after = next;
-            ZR_value keyword = token[0] == '%' ? ZR_value() : spcpp_token(text, &after);
-            if (keyword.type != ZR_TYPE_KEYWORD)
-                return param_not_found(command, token, word_length(token));
-            pending = token;
-            at_end = text[after] == 0;
-            next = after + 1;
-        } else {
+        if (current.type <= ZR_TYPE_KEYWORD)
             return param_not_found(command, text + next, word_length(text + next));
-        }
+        const char *token = text + next;
+        int after = next;
+        ZR_value keyword = token[0] == '%' ? ZR_value() : spcpp_token(text, &after);
+        if (keyword.type != ZR_TYPE_KEYWORD)
+            return param_not_found(command, token, word_length(token));
+        pending = token;
+        at_end = text[after] == 0;
+        next = after + 1;
     }
 
     if ((flags & SPCPP_RESULT_TEXT) && capacity)
