@@ -11,6 +11,8 @@ namespace {
 // Parent links followed at most this often (guards a malformed table cycle).
 constexpr int MAX_TABLE_DEPTH = 64;
 
+const ZR_class *extra_classes = nullptr;
+
 int word_length(const char *s)
 {
     int n = 0;
@@ -19,12 +21,18 @@ int word_length(const char *s)
     return n;
 }
 
-const ZR_class *find_class(const char *word)
+const ZR_class *find_in(const ZR_class *classes, const char *word)
 {
-    for (const ZR_class *c = _ZR; c->name; ++c)
+    for (const ZR_class *c = classes; c && c->name; ++c)
         if (spcpp_same_word(c->name, word))
             return c;
     return nullptr;
+}
+
+const ZR_class *find_class(const char *word)
+{
+    const ZR_class *c = find_in(_ZR, word);
+    return c ? c : find_in(extra_classes, word);
 }
 
 const ZR_option *find_option(const ZR_option *table, const char *name)
@@ -71,15 +79,9 @@ struct ResultText {
         switch (v.type) {
         case ZR_TYPE_INT:
             return append_bytes(item, std::snprintf(item, sizeof item, "%d", v.value.i), true);
-        case ZR_TYPE_FLOAT: {
-            // Large floats need more room than a fixed buffer; print twice.
-            int n = std::snprintf(nullptr, 0, "%f", (double)v.value.f);
-            if (n > capacity - length)
-                return false;
-            char big[400];
-            std::snprintf(big, sizeof big, "%f", (double)v.value.f);
-            return append_bytes(big, n, true);
-        }
+        case ZR_TYPE_FLOAT:  // at most 47 characters: "-" 39 digits "." 6 digits
+            return append_bytes(item, std::snprintf(item, sizeof item, "%f", (double)v.value.f),
+                                true);
         case ZR_TYPE_TEXT: {
             const char *s = v.value.s ? v.value.s : "";
             return append_bytes(s, (int)std::strlen(s), true);
@@ -135,6 +137,13 @@ ZR_status param_not_found(const char *command, const char *name, int n)
 {
     std::printf("spcpp: %s\n", command);
     std::printf("spcpp: param '%.*s' not found\n", n, name);
+    return ZR_ERROR_COMMAND_NOT_PARAM;
+}
+
+ZR_status object_not_found(const char *command, const char *token)
+{
+    std::printf("spcpp: %s\n", command);
+    std::printf("spcpp: object '%.*s' not found\n", word_length(token), token);
     return ZR_ERROR_COMMAND_NOT_PARAM;
 }
 
@@ -199,9 +208,12 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
                     return param_not_found(command, token, 0);
                 }
                 if (current.type == ZR_TYPE_OBJECT && !ZR_object_alive(current.value.o)) {
-                    std::printf("spcpp: %s\n", command);
-                    std::printf("spcpp: object '%.*s' not found\n", word_length(token), token);
-                    return ZR_ERROR_COMMAND_NOT_PARAM;
+                    // As an option's value, a hexadecimal number that names no
+                    // object is the 32-bit integer it spells ("-color 0x00A57BBD").
+                    uintptr_t bits = (uintptr_t)current.value.o;
+                    if (!pending || bits > 0xFFFFFFFFu)
+                        return object_not_found(command, token);
+                    current = ZR_value::of_int((int32_t)(uint32_t)bits);
                 }
             }
             at_end = text[separator] == 0;
@@ -225,6 +237,17 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
                 if (out_params && answer.type > ZR_TYPE_KEYWORD && current.type > ZR_TYPE_NONE)
                     store_result(va_arg(*args, void *), answer);
             }
+            // A handler may have deleted the object ("-delete"): no option
+            // after it may reach the freed memory.
+            const char *following = current.type == ZR_TYPE_KEYWORD && current.value.s
+                                        ? current.value.s
+                                        : (at_end ? nullptr : text + separator + 1);
+            if (following && object && !ZR_object_alive(object)) {
+                std::printf("spcpp: %s\n", command);
+                std::printf("spcpp: object deleted before '%.*s'\n", word_length(following),
+                            following);
+                return ZR_ERROR_COMMAND_NOT_PARAM;
+            }
         } else if (current.type == ZR_TYPE_OBJECT) {
             // 5.3: an existing object.
             object = static_cast<ZR_Object *>(current.value.o);
@@ -241,9 +264,16 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             return ZR_ERROR_COMMAND_NOT_FOUND;
         } else {
             // 5.3: create an object.
-            ZR_specialobject = current.type == ZR_TYPE_TEXT ? current.value.s : nullptr;
+            // A text ends at its separator while the constructor may read it.
+            const bool text_value = current.type == ZR_TYPE_TEXT;
+            char saved = text_value ? text[separator] : 0;
+            if (text_value)
+                text[separator] = 0;
+            ZR_specialobject = text_value ? current.value.s : nullptr;
             object = table->create();
             ZR_specialobject = nullptr;
+            if (text_value)
+                text[separator] = saved;
             if (object) {
                 object->options = table;
                 object->command = command;
@@ -284,6 +314,8 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
         *capacity = out.length;
     return ZR_OK;
 }
+
+void spcpp_set_extra_classes(const ZR_class *classes) { extra_classes = classes; }
 
 ZR_status spcpp(const char *command, ...)
 {

@@ -6,6 +6,8 @@
 
 #include <cstdarg>
 
+struct ZR_class;
+
 enum {
     SPCPP_RESULT_TEXT = 1,  // build a result text
     SPCPP_OUT_PARAMS = 2,   // write created objects and query results through pointers
@@ -20,10 +22,15 @@ constexpr int SPCPP_MAX_COMMAND = 1023;
 ZR_status spcpp(const char *command, ...);
 
 // The core. capacity: on entry the result buffer's size, on success the
-// length of the text written. args may be null (placeholders then give no
-// value and nothing is written through pointers).
+// length of the text written (no terminating zero when it fills the buffer).
+// args may be null (placeholders then give no value and nothing is written
+// through pointers). Text values from the command text point into a private
+// copy that lives only during the call: handlers that keep one must copy it.
 ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity,
                      va_list *args);
+
+// Test hook: a second class table, searched after _ZR (null for none).
+void spcpp_set_extra_classes(const ZR_class *classes);
 
 // Reads one token of text at *pos; stores in *pos the index of the separator
 // (space or terminating zero) that ended it.

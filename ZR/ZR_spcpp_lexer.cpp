@@ -72,16 +72,41 @@ uintptr_t parse_hex(const char *p, const char *end)
     return n;
 }
 
-bool has_negative_exponent(const char *p, const char *end)
+// For a real token out of float range: true when its magnitude is at least 1
+// (an overflow), false when below 1 (an underflow).
+bool magnitude_at_least_one(const char *p, const char *end)
 {
-    for (; p < end; ++p)
-        if (*p == 'e' || *p == 'E')
-            return p + 1 < end && p[1] == '-';
-    return false;
+    int digit_exponent = 0;  // decimal exponent of the first non-zero digit
+    bool seen_point = false, seen_digit = false;
+    for (; p < end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            seen_point = true;
+        } else if (!seen_digit && *p == '0') {
+            if (seen_point)
+                --digit_exponent;
+        } else if (!seen_digit) {
+            seen_digit = true;
+            if (seen_point)
+                --digit_exponent;
+        } else if (!seen_point) {
+            ++digit_exponent;
+        }
+    }
+    long exponent = 0;
+    bool negative = false;
+    if (p < end) {
+        ++p;
+        if (p < end && (*p == '+' || *p == '-'))
+            negative = *p++ == '-';
+        for (; p < end && exponent < 100000; ++p)
+            exponent = exponent * 10 + (*p - '0');
+    }
+    return digit_exponent + (negative ? -exponent : exponent) >= 0;
 }
 
 // The token as single precision, rounded once; out-of-range values become
-// infinities or zeros like strtof.
+// infinities or zeros like strtof, and a token without digits (".", ".e5")
+// gives 0 like a failed scanf.
 float parse_real(const char *p, const char *end)
 {
     bool negative = *p == '-';
@@ -89,13 +114,10 @@ float parse_real(const char *p, const char *end)
         ++p;
     float f = 0.0f;
     auto r = std::from_chars(p, end, f, std::chars_format::general);
-    if (r.ec == std::errc()) {
-        return negative ? -f : f;
-    }
-    if (has_negative_exponent(p, end))
+    if (r.ec == std::errc::result_out_of_range)
+        f = magnitude_at_least_one(p, end) ? std::numeric_limits<float>::infinity() : 0.0f;
+    else if (r.ec != std::errc())
         f = 0.0f;
-    else
-        f = std::numeric_limits<float>::infinity();
     return negative ? -f : f;
 }
 
