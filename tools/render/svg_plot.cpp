@@ -9,7 +9,8 @@
 namespace {
 
 constexpr double kWidth = 960, kHeight = 600;
-constexpr double kLeft = 84, kRight = 28, kTop = 78, kBottom = 70;
+constexpr double kLeft = 84, kRight = 28, kBottom = 70;
+constexpr double kHeader = 72, kLegendRow = 22, kLegendEntry = 236;
 constexpr double kDbTop = 10, kDbBottom = -120;
 const char *const kColours[] = {"#1f5fa8", "#c8322d", "#2b8a3e", "#7b46b0", "#d97a00", "#0f8c8c", "#a3476b", "#5c5c5c"};
 
@@ -24,7 +25,7 @@ void add(std::string &s, const char *fmt, ...)
 }
 
 struct Axes {
-    double f_lo, f_hi;
+    double f_lo, f_hi, top;
     double x(double f) const
     {
         return kLeft + (kWidth - kLeft - kRight) * std::log10(f / f_lo) / std::log10(f_hi / f_lo);
@@ -32,7 +33,7 @@ struct Axes {
     double y(double db) const
     {
         db = std::max(std::min(db, kDbTop + 20.0), kDbBottom - 20.0);  // the clip path hides the rest
-        return kTop + (kHeight - kTop - kBottom) * (kDbTop - db) / (kDbTop - kDbBottom);
+        return top + (kHeight - top - kBottom) * (kDbTop - db) / (kDbTop - kDbBottom);
     }
 };
 
@@ -63,18 +64,36 @@ void polyline(std::string &s, const Axes &ax, const std::vector<double> &f, cons
 
 std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
 {
-    const Axes ax{10.0, fs / 2.0};
-    const double x0 = kLeft, x1 = kWidth - kRight, y0 = kTop, y1 = kHeight - kBottom;
+    // The legend sits in rows between the titles and the plot, so it never hides a curve.
+    const size_t entries = curves.size() + 1;
+    const size_t per_row = (size_t)((kWidth - kLeft - kRight) / kLegendEntry);
+    const size_t rows = (entries + per_row - 1) / per_row;
+    const double top = kHeader + kLegendRow * (double)rows + 8;
+    const Axes ax{10.0, fs / 2.0, top};
+    const double x0 = kLeft, x1 = kWidth - kRight, y0 = top, y1 = kHeight - kBottom;
     std::string s;
     add(s, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" "
            "font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\">\n",
         kWidth, kHeight, kWidth, kHeight);
     add(s, "<rect width=\"100%%\" height=\"100%%\" fill=\"#ffffff\"/>\n");
-    add(s, "<text x=\"%.0f\" y=\"32\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">"
-           "vemo low-pass: magnitude response</text>\n", x0);
-    add(s, "<text x=\"%.0f\" y=\"54\" font-size=\"13\" fill=\"#555\">sample rate %g Hz; solid: measured with "
-           "sine tones through the plug-in; dashed: ideal 6th-order Butterworth at the same cutoff</text>\n",
-        x0, fs);
+    add(s, "<text x=\"%.0f\" y=\"30\" font-size=\"20\" font-weight=\"bold\" fill=\"#222\">"
+           "vemo low-pass: magnitude response at %g kHz</text>\n", x0, fs / 1000.0);
+    add(s, "<text x=\"%.0f\" y=\"52\" font-size=\"13\" fill=\"#555\">solid: measured through the plug-in "
+           "with steady sine tones; dashed: ideal 6th-order Butterworth at the same cutoff</text>\n", x0);
+    for (size_t i = 0; i < entries; ++i) {
+        const double lx = x0 + kLegendEntry * (double)(i % per_row);
+        const double ly = kHeader + 10 + kLegendRow * (double)(i / per_row);
+        const bool ideal = i == curves.size();
+        const char *colour = ideal ? "#555555" : kColours[i % 8];
+        add(s, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" %s/>\n", lx, ly - 4,
+            lx + 34, ly - 4, colour, ideal ? "stroke-width=\"1.5\" stroke-dasharray=\"7 5\"" : "stroke-width=\"2.4\"");
+        if (ideal)
+            add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">ideal Butterworth</text>\n",
+                lx + 42, ly);
+        else
+            add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">cutoff %g Hz</text>\n", lx + 42,
+                ly, curves[i].cutoff);
+    }
     add(s, "<defs><clipPath id=\"plot\"><rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\"/></clipPath></defs>\n",
         x0, y0, x1 - x0, y1 - y0);
     add(s, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"#fbfbfb\"/>\n", x0, y0, x1 - x0,
@@ -106,8 +125,8 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
     const double y3 = ax.y(-3.0);
     add(s, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"#888\" stroke-width=\"1\" "
            "stroke-dasharray=\"2 3\"/>\n", x0, y3, x1, y3);
-    add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\" fill=\"#666\">-3 dB</text>\n", x1 - 4,
-        y3 - 4);
+    add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" text-anchor=\"end\" fill=\"#666\">-3 dB</text>\n", x1 - 6,
+        y3 + 14);
 
     // Curves: the ideal ones under the measured ones.
     s += "<g clip-path=\"url(#plot)\">\n";
@@ -127,24 +146,6 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
     add(s, "<text transform=\"translate(26 %.1f) rotate(-90)\" font-size=\"14\" text-anchor=\"middle\" "
            "fill=\"#222\">Gain (dB)</text>\n", (y0 + y1) / 2);
 
-    // Legend, in the empty lower-left corner of the plot.
-    const double row = 22, lw = 300, lh = row * (double)(curves.size() + 1) + 14;
-    const double lx = x0 + 14, ly = y1 - 14 - lh;
-    add(s, "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" rx=\"4\" fill=\"#ffffff\" "
-           "fill-opacity=\"0.92\" stroke=\"#bbbbbb\"/>\n", lx, ly, lw, lh);
-    for (size_t i = 0; i <= curves.size(); ++i) {
-        const double y = ly + 18 + row * (double)i;
-        const bool ideal = i == curves.size();
-        const char *colour = ideal ? "#555555" : kColours[i % 8];
-        add(s, "<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" %s/>\n", lx + 12, y - 4,
-            lx + 48, y - 4, colour, ideal ? "stroke-width=\"1.5\" stroke-dasharray=\"7 5\"" : "stroke-width=\"2.4\"");
-        if (ideal)
-            add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">ideal Butterworth, 6th order</text>\n",
-                lx + 58, y);
-        else
-            add(s, "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">cutoff %g Hz (measured)</text>\n",
-                lx + 58, y, curves[i].cutoff);
-    }
     s += "</svg>\n";
     return s;
 }
