@@ -27,6 +27,8 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
     summary.output_format = out_format;
     summary.automation_events = events.size();
 
+    // Created before the plug-in is loaded, so that an unwritable folder fails at once.
+    SoundWriter writer(o.output, out_format, reader.channels(), reader.rate());
     PluginLibrary library(plugin_path);
     std::vector<std::unique_ptr<PluginInstance>> instances;
     for (int c = 0; c < reader.channels(); ++c)
@@ -44,14 +46,23 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
     for (const ParamSetting &p : o.params)
         for (auto &inst : instances)
             inst->set_parameter(p.index, p.value);
+    size_t next_event = 0;
+    for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0; ++next_event)
+        for (auto &inst : instances)
+            inst->set_parameter(events[next_event].index, events[next_event].value);
 
-    SoundWriter writer(o.output, out_format, reader.channels(), reader.rate());
     const size_t channels = (size_t)reader.channels();
     const size_t block = (size_t)o.block;
     std::vector<float> interleaved(block * channels), in(block), out(block);
     ProgressBar progress(reader.frames(), !o.quiet);
 
-    size_t next_event = 0;
+    // The plug-in starts switched on and fades over one block when it is
+    // switched: one block of silence, thrown away, puts the starting state in
+    // force from the first sample (silence leaves the filters at rest).
+    std::fill(in.begin(), in.end(), 0.0f);
+    for (auto &inst : instances)
+        inst->process(in.data(), out.data(), o.block);
+
     int64_t pos = 0;
     for (;;) {
         if (g_render_interrupted)
