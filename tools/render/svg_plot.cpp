@@ -10,7 +10,7 @@ namespace {
 
 constexpr double kWidth = 960, kHeight = 600;
 constexpr double kLeft = 84, kRight = 28, kBottom = 70;
-constexpr double kHeader = 72, kLegendRow = 22, kLegendEntry = 236;
+constexpr double kHeader = 72, kLegendRow = 22, kLegendEntry = 200;
 constexpr double kDbTop = 10, kDbBottom = -120;
 const char *const kColours[] = {"#1f5fa8", "#c8322d", "#2b8a3e", "#7b46b0", "#d97a00", "#0f8c8c", "#a3476b", "#5c5c5c"};
 
