@@ -275,7 +275,7 @@ TEST_F(Probe, FailedWritesLeaveNoPartialFile)
     }
 }
 
-TEST_F(Probe, OutputKeepsTheInputPermissionsOfANewFile)
+TEST_F(Probe, NewOutputGetsTheUsualPermissions)
 {
     make_input("in.wav");
     ASSERT_EQ(render({dir / "in.wav", dir / "out.wav"}).status, 0);
