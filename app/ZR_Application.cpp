@@ -174,8 +174,10 @@ bool ZR_Application::filters_idle() const
 
 void ZR_Application::run_pipe(int32_t frames)
 {
-    pipe->block_length = frames;
-    pipe->process();
+    if (!run_steady_chain(frames)) {
+        pipe->block_length = frames;
+        pipe->process();
+    }
     samples_done += (uint64_t)frames;
 }
 

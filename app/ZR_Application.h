@@ -84,6 +84,9 @@ private:
     FrequencyGlide glide;
     uint64_t samples_done = 0;
     void run_pipe(int32_t frames);
+    // The pipe's block in one fused pass; false (nothing done) unless the
+    // graph is as built and nothing is switching (app/steady_chain.cpp).
+    bool run_steady_chain(int32_t frames);
     void set_filter_frequency(double hz);
     bool filters_idle() const;
 };

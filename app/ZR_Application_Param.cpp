@@ -22,8 +22,21 @@ void ZR_Application::Param::nameText(char *text, std::size_t size) const
     std::snprintf(text, size, "%s", name ? name : "");
 }
 
+ZR_word ZR_Application::Param::load_value() const
+{
+    ZR_word w{};
+    w.i = __atomic_load_n(&value.i, __ATOMIC_RELAXED);
+    return w;
+}
+
+void ZR_Application::Param::store_value(ZR_word w)
+{
+    __atomic_store_n(&value.i, w.i, __ATOMIC_RELAXED);
+}
+
 void ZR_Application::Param::displayText(char *text, std::size_t size) const
 {
+    const ZR_word value = load_value();
     switch (type) {
     case ZR_TYPE_INT:
         std::snprintf(text, size, "%i", value.i);
@@ -50,24 +63,27 @@ bool ZR_Application::Param::set_from_host(float x, float range_min, float range_
     if (std::isnan(x))
         return false;
     x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+    ZR_word w{};
     switch (type) {
     case ZR_TYPE_INT:
-        value.i = (int32_t)(x * ((double)maximum - minimum + 0.999999999) + minimum);
+        w.i = (int32_t)(x * ((double)maximum - minimum + 0.999999999) + minimum);
         break;
     case ZR_TYPE_FLOAT:
-        value.f = range_min + x * (range_max - range_min);
+        w.f = range_min + x * (range_max - range_min);
         break;
     case ZR_PARAM_SWITCH:
-        value.i = x > 0.5f ? 1 : 0;
+        w.i = x > 0.5f ? 1 : 0;
         break;
     default:
         return false;
     }
+    store_value(w);
     return true;
 }
 
 float ZR_Application::Param::get_for_host(float range_min, float range_max) const
 {
+    const ZR_word value = load_value();
     switch (type) {
     case ZR_TYPE_INT:
         return (float)((value.i - (double)minimum + 0.5) / ((double)maximum - minimum + 1));
@@ -83,16 +99,16 @@ float ZR_Application::Param::get_for_host(float range_min, float range_max) cons
 void ZR_Application_StateParam::apply(void *data)
 {
     if (auto *app = static_cast<ZR_Application *>(data))
-        app->set_filters_on(value.i);
+        app->set_filters_on(load_value().i);
 }
 
 void ZR_Application_FrequencyParam::apply(void *data)
 {
     auto *app = static_cast<ZR_Application *>(data);
-    if (!app || type != ZR_TYPE_FLOAT || !std::isfinite(value.f))
+    const float v = load_value().f;
+    if (!app || type != ZR_TYPE_FLOAT || !std::isfinite(v))
         return;
     float mn = app->knob_min(), mx = app->knob_max();
-    float v = value.f;
     float t = (v - mn) / (mx - mn);
     float f = mn + (mx - mn) * t * t;
     app->set_filter_target(f * 1.2);

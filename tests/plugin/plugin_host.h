@@ -2,6 +2,7 @@
 // fake host callback and drives it through the AEffect record only.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,8 +12,8 @@
 
 struct TestHost {
     // What the fake host answers to audioMasterVersion.
-    static intptr_t version_answer;
-    static int size_window_calls;
+    static std::atomic<intptr_t> version_answer;
+    static std::atomic<int> size_window_calls;
     static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
                              void* ptr, float opt);
 };
