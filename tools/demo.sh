@@ -56,6 +56,6 @@ Done. In out/:
   demo-out.wav     the same through vemo with the cutoff at 800 Hz
   demo-sweep.wav   the cutoff automated by demo-sweep.txt
   response.svg     measured response at 100, 800 and 5000 Hz beside ideal Butterworth curves
-  response.csv     the figures behind the plot
+  response.csv     the figures behind the plot$([ -f out/response.png ] && printf '\n  response.png     the plot as an image')
 Filter your own files with: $render IN.wav OUT.wav --cutoff HZ   (--help for more)
 MSG
