@@ -12,3 +12,6 @@ if(TARGET zr_core AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/zrsh)
   add_dependencies(vemo_zrsh_tests zrsh)
   gtest_discover_tests(vemo_zrsh_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endif()
+
+# End-to-end tests of vemo-render.
+add_subdirectory(render)

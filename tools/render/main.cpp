@@ -1,0 +1,100 @@
+// vemo-render: offline host for the vemo plug-in (render, response plot, demo signal).
+#include "tools/render/demo_signal.h"
+#include "tools/render/options.h"
+#include "tools/render/plugin_host.h"
+#include "tools/render/plugin_locate.h"
+#include "tools/render/render.h"
+#include "tools/render/response.h"
+#include "tools/render/sound_file.h"
+#include "tools/render/svg_plot.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <unistd.h>
+
+namespace {
+
+void on_signal(int) { g_render_interrupted = 1; }
+
+std::string find_plugin(const Options &o)
+{
+    if (!o.plugin.empty())
+        return o.plugin;
+    std::string tried;
+    std::string path = locate_plugin(&tried);
+    if (path.empty())
+        throw HostError("cannot find vemo.so (looked at " + tried + "); give --plugin PATH");
+    return path;
+}
+
+int run_response(const Options &o, const std::string &plugin)
+{
+    std::vector<ResponseCurve> curves;
+    {
+        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
+        PluginLibrary library(plugin);
+        const std::vector<double> freqs = response_frequencies(o.rate, 160);
+        for (double cutoff : o.cutoffs) {
+            if (g_render_interrupted)
+                throw std::runtime_error("interrupted");
+            curves.push_back(measure_response(library, o.rate, cutoff, freqs, o.block));
+        }
+    }
+    const std::string csv = replace_extension(o.output, ".csv");
+    write_text_file(o.output, response_svg(curves, o.rate));
+    write_response_csv(csv, curves, o.rate);
+    std::fprintf(stderr, "vemo-render: wrote %s and %s\n", o.output.c_str(), csv.c_str());
+    return 0;
+}
+
+int run_render(const Options &o, const std::string &plugin)
+{
+    RenderSummary s;
+    {
+        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
+        s = render_file(o, plugin);
+    }
+    std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames)\n", o.output.c_str(),
+                 describe_format(s.output_format).c_str(), s.channels, s.channels == 1 ? "" : "s", s.rate,
+                 (long long)s.frames);
+    if (s.clipped)
+        std::fprintf(stderr, "vemo-render: warning: %lld samples clipped to the output format's range\n",
+                     (long long)s.clipped);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    Options o;
+    try {
+        o = parse_options(argc, argv);
+    } catch (const UsageError &e) {
+        std::fprintf(stderr, "vemo-render: %s\n(vemo-render --help shows the usage)\n", e.what());
+        return 2;
+    }
+    if (o.mode == Mode::Help) {
+        std::fputs(usage_text(), stdout);
+        return 0;
+    }
+    if (o.mode == Mode::Version) {
+        std::puts("vemo-render 1.0");
+        return 0;
+    }
+    std::signal(SIGINT, on_signal);
+    std::signal(SIGTERM, on_signal);
+    try {
+        if (o.mode == Mode::MakeDemo) {
+            write_demo_file(o.output, o.rate, o.seconds);
+            std::fprintf(stderr, "vemo-render: wrote %s\n", o.output.c_str());
+            return 0;
+        }
+        const std::string plugin = find_plugin(o);
+        return o.mode == Mode::Response ? run_response(o, plugin) : run_render(o, plugin);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "vemo-render: %s\n", e.what());
+        return g_render_interrupted ? 130 : 1;
+    }
+}
