@@ -23,7 +23,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=OFF -DVEMO_BENCH=OFF >/dev/null
-cmake --build build-demo -j2 --target vemo-render
+cmake --build build-demo -j2 --target vemo-render zrcmd zrsh
 render=./build-demo/tools/render/vemo-render
 
 mkdir -p out
