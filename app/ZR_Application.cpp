@@ -124,6 +124,9 @@ void ZR_Application::setSampleRate(float rate)
         return;
     for (ZR_Chain_Item *i = pipe->effects.first(); i != pipe->effects.end(); i = i->next)
         spcpp("ZR_Effect %o -clock %i", static_cast<ZR_Effect *>(i->owner), fs);
+    // The cap depends on the rate.
+    if (glide.get_target() > 0.0)
+        set_filter_frequency(glide.get_target());
 }
 
 void ZR_Application::open()
@@ -138,6 +141,9 @@ void ZR_Application::set_filter_target(double hz)
     glide.set_target(hz);
     // Before the first block the graph takes the value at once, as commands.
     if (glide.is_fresh()) {
+        const int32_t fs = sample_rate.load(std::memory_order_relaxed);
+        if (fs > 0)
+            hz = std::min(hz, fs * FILTER_LIMIT);
         for (ZR_Effect *e : {lowpass1, bandpass1, lowpass2, bandpass2})
             if (e)
                 spcpp("%o -f %f", e, hz);
@@ -153,6 +159,9 @@ void ZR_Application::set_filters_on(int32_t on)
 
 void ZR_Application::set_filter_frequency(double hz)
 {
+    const int32_t fs = sample_rate.load(std::memory_order_relaxed);
+    if (fs > 0)
+        hz = std::min(hz, fs * FILTER_LIMIT);
     ZR_value v = ZR_value::of_float((float)hz);
     if (lowpass1)
         ZR_Effect_Onepole::m_f(static_cast<ZR_Effect_Onepole *>(lowpass1), v);

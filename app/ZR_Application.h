@@ -68,6 +68,12 @@ public:
     // applies at once.
     void open();
 
+    // The band-pass's fixed-point c1 (c1 * 2^30 in 32 bits) reaches 2 at
+    // fs * sqrt(2) / (2 pi) = 0.2251 fs, and its recursion turns unstable not
+    // far above: the filters never run higher than this share of the rate
+    // (at 44.1 kHz 9922 Hz, the top of the knob asks for 9999.6 Hz).
+    static constexpr double FILTER_LIMIT = 0.225;
+
     // Called by the Frequency record: new filter frequency in Hz.
     void set_filter_target(double hz);
     // Called by the State record.
@@ -87,6 +93,7 @@ private:
     // The pipe's block in one fused pass; false (nothing done) unless the
     // graph is as built and nothing is switching (app/steady_chain.cpp).
     bool run_steady_chain(int32_t frames);
+    // Sets the four filters to hz, capped at FILTER_LIMIT times the sample rate.
     void set_filter_frequency(double hz);
     bool filters_idle() const;
 };

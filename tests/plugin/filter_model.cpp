@@ -52,6 +52,8 @@ void FilterModel::set_sample_rate(float rate) {
 
 void FilterModel::design() {
     if (fs == 0) return;
+    // The plug-in caps the filters at 0.225 times the rate.
+    const float filter = (double)this->filter > fs * 0.225 ? (float)(fs * 0.225) : this->filter;
     int32_t f = (int32_t)filter;
     if (f != 0) {
         long double a = (long double)f * 13493037704.522018L /

@@ -7,6 +7,7 @@
 #include "app/ZR_Application.h"
 #include "plugin_host.h"
 #include "vst/ZR_Main_Vst.h"
+#include "ZR/ZR_Effect_Bapass.h"
 #include "ZR/ZR_Soundpipe.h"
 
 namespace {
@@ -67,6 +68,29 @@ TEST(HostileHost, ExtremeButValidRatesStayBounded) {
             std::vector<float> in = square(5000, 100.0, 48000.0, 1.0);
             EXPECT_TRUE(all_finite_within(p.process(in.data(), 5000), 2.0f)) << r;
         }
+    }
+}
+
+TEST(HostileHost, TopOfTheKnobAtLowRatesKeepsTheBandPassesExactAndStable) {
+    // 1.2 x 8333 Hz is above 0.225 times these rates: unchecked, the band-pass
+    // coefficient c1 * 2^30 wrapped (44.1 kHz) or the recursion diverged.
+    // A rate given after the cutoff caps it too.
+    for (float rate : {8000.0f, 16000.0f, 22050.0f, 44100.0f}) {
+        Plugin p;
+        p.start(48000.0f);
+        p.set(1, 1.0f);
+        p.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        ZR_Application& app = application(p.e);
+        for (ZR_Effect* e : {app.bandpass1, app.bandpass2}) {
+            auto* bp = static_cast<ZR_Effect_Bapass*>(e);
+            EXPECT_GT(bp->k1.load(), 0) << rate;
+            EXPECT_LE(bp->frequency.load(), 0.225f * rate) << rate;
+        }
+        std::vector<float> in = sine(20000, rate * 0.01, rate, 0.5);
+        std::vector<float> out = p.process(in.data(), 20000);
+        float peak = 0.0f;
+        for (size_t i = 10000; i < out.size(); ++i) peak = std::max(peak, std::fabs(out[i]));
+        EXPECT_NEAR(peak, 0.5f, 0.01f) << rate;
     }
 }
 

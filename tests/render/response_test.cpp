@@ -82,6 +82,31 @@ TEST_F(MeasuredResponse, SineToneGainsMatchTheModelWithinFiveHundredthsOfADecibe
     std::fprintf(stderr, "%d tones, largest difference %.5f dB (%s)\n", checked, worst, where.c_str());
 }
 
+TEST_F(MeasuredResponse, TopOfTheKnobAndLowRatesStayExactAndStable)
+{
+    // Where 1.2 times the cutoff passes 0.225 times the rate the filters stop
+    // there: at 44.1 kHz near the top of the knob, at 8 to 22.05 kHz over much
+    // of its travel. Above that point the band-pass coefficients would wrap or
+    // the recursion diverge.
+    StdoutRedirect quiet(-1);
+    PluginLibrary library(real_plugin());
+    for (double fs : {8000.0, 16000.0, 22050.0, 44100.0})
+        for (double cutoff : {1500.0, 3000.0, 8333.0}) {
+            const float x = host_value_for_cutoff(cutoff);
+            const DesignCoefficients d = design_for_host_value(x, fs);
+            EXPECT_LE(d.bandpass_hz, 0.225 * fs);
+            for (double f : {0.005 * fs, 0.05 * fs, 0.2 * fs, 0.3 * fs, 0.45 * fs}) {
+                const double model = design_gain_db(d, f, fs);
+                if (model < kFloor)
+                    continue;
+                const double measured = 20.0 * std::log10(measure_tone_gain(library, fs, x, f));
+                EXPECT_NEAR(measured, model, kTolerance) << "rate " << fs << " cutoff " << cutoff << " tone " << f;
+            }
+            EXPECT_NEAR(20.0 * std::log10(measure_tone_gain(library, fs, x, 0.005 * fs)), 0.0, 0.1)
+                << "rate " << fs << " cutoff " << cutoff;
+        }
+}
+
 TEST_F(MeasuredResponse, ResponseCommandWritesPlotAndFigures)
 {
     TempDir dir;
