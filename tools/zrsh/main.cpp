@@ -146,6 +146,8 @@ int main(int argc, char **argv)
             alive = alive && ZR_object_alive(o.buffer);
         if (!alive)
             return fail(script.file + ": the pipe or an input or output buffer was deleted");
+        if (!script.buffers_intact(error))
+            return fail(script.file + ": " + error);
         const int64_t frames = std::min<int64_t>(block, total - pos);
         int64_t got = 0;
         if (pos < input_frames)

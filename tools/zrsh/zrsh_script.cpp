@@ -10,6 +10,7 @@
 
 #include <cctype>
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -72,7 +73,7 @@ bool number(const std::string &s, double &value)
 {
     char *end = nullptr;
     value = std::strtod(s.c_str(), &end);
-    return !s.empty() && end && *end == 0;
+    return !s.empty() && end && *end == 0 && std::isfinite(value);
 }
 
 // True when the command creates an object: a class name not followed by a
@@ -148,7 +149,6 @@ bool ZrshScript::expand(const std::string &text, std::string &out, std::string &
 bool ZrshScript::command(const std::string &text, int number, std::string &error, ZR_Object **yielded,
                          bool print)
 {
-    (void)number;
     std::string expanded;
     const std::string spaced = single_spaced(text);
     if (!expand(spaced, expanded, error))
@@ -160,6 +160,10 @@ bool ZrshScript::command(const std::string &text, int number, std::string &error
         while (end < spaced.size() && is_name_char(spaced[end]))
             ++end;
         ZR_Object *o = names.at(spaced.substr(1, end - 1));
+        if (!ZR_object_alive(o)) {
+            error = "'" + spaced.substr(0, end) + "' was deleted";
+            return false;
+        }
         const char *cls = "ZR_Object";
         for (const ZR_class *c = _ZR; c->name; ++c)
             if (c->options == o->options)
@@ -176,8 +180,11 @@ bool ZrshScript::command(const std::string &text, int number, std::string &error
     ZR_Object *first = nullptr;
     if (std::strncmp(result, "0x", 2) == 0)
         first = reinterpret_cast<ZR_Object *>((uintptr_t)std::strtoull(result + 2, nullptr, 16));
-    if (first && creates(stored) && ZR_object_alive(first))
+    if (first && creates(stored) && ZR_object_alive(first)) {
         created.push_back(first);
+        if (ZR_Buffer *b = dynamic_cast<ZR_Buffer *>(first))
+            buffers.push_back({b, number});
+    }
     if (ZR_Soundpipe::current && !pipe_named)
         pipe = ZR_Soundpipe::current;
     if (status != ZR_OK) {
@@ -240,7 +247,8 @@ bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
         if (!buffer_argument(w[1], b, error))
             return false;
         double a = head == "input" ? (double)inputs.size() : 0.0, s = 1.0;
-        if ((w.size() > 2 && (!number(w[2], a) || a < 0)) || (w.size() > 3 && (!number(w[3], s) || s < 1))) {
+        if ((w.size() > 2 && (!number(w[2], a) || a < 0 || a > INT32_MAX)) ||
+            (w.size() > 3 && (!number(w[3], s) || s < 1 || s > INT32_MAX))) {
             error = "bad number in '" + text + "'";
             return false;
         }
@@ -292,6 +300,19 @@ bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
     if (head == "print")
         return command(text.substr(5), number_, error, nullptr, true);
     return command(text, number_, error, nullptr);
+}
+
+bool ZrshScript::buffers_intact(std::string &error) const
+{
+    if (!pipe || !ZR_object_alive(pipe) || pipe->effects.first() == pipe->effects.end())
+        return true;
+    for (const auto &b : buffers)
+        if (!ZR_object_alive(b.first)) {
+            error = "the buffer made on line " + std::to_string(b.second) +
+                    " was deleted while the pipe still has effects (delete the effects first)";
+            return false;
+        }
+    return true;
 }
 
 bool zrsh_run_file(ZrshScript &script, std::string &error)

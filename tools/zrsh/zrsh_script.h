@@ -5,6 +5,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ZR_Buffer;
@@ -53,6 +54,10 @@ public:
     double length = 0.0;            // seconds, without an input file
     double tail = 0.0;              // seconds of silence after the input
 
+    // False with `error` set when a buffer the script made is gone while the
+    // pipe still holds effects: they may point at it.
+    bool buffers_intact(std::string &error) const;
+
 private:
     bool expand(const std::string &text, std::string &out, std::string &error) const;
     bool buffer_argument(const std::string &word, ZR_Buffer *&buffer, std::string &error) const;
@@ -60,6 +65,7 @@ private:
     std::map<std::string, ZR_Object *> names;
     std::deque<std::string> texts;  // command texts: created objects point into them
     std::vector<ZR_Object *> created;
+    std::vector<std::pair<ZR_Buffer *, int>> buffers;  // made by the script, with their lines
 };
 
 // Reads a script file line by line; false with a located error message.
