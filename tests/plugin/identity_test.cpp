@@ -97,6 +97,45 @@ TEST(PluginIdentity, TextsAreZeroFilledToEightBytes) {
     EXPECT_EQ(buffer[8], 'x');
 }
 
+TEST(PluginIdentity, TextsStayInsideTheHostsBuffers) {
+    // Each text call gets a buffer of the size hosts allocate, followed by
+    // guard bytes that must survive; the text ends inside the buffer.
+    Plugin p;
+    p.start(44100.0f);
+    struct Call {
+        int32_t op, index;
+        size_t size;
+    };
+    const Call calls[] = {
+        {effGetParamName, 0, kVstMaxParamStrLen},    {effGetParamName, 1, kVstMaxParamStrLen},
+        {effGetParamLabel, 0, kVstMaxParamStrLen},   {effGetParamLabel, 1, kVstMaxParamStrLen},
+        {effGetParamDisplay, 0, kVstMaxParamStrLen}, {effGetParamDisplay, 1, kVstMaxParamStrLen},
+        {effGetParamName, -1, kVstMaxParamStrLen},   {effGetParamDisplay, 2, kVstMaxParamStrLen},
+        {effGetEffectName, 0, kVstMaxEffectNameLen}, {effGetVendorString, 0, kVstMaxVendorStrLen},
+        {effGetProductString, 0, kVstMaxProductStrLen}, {effGetProgramName, 0, kVstMaxProgNameLen},
+        {effGetProgramNameIndexed, 0, kVstMaxProgNameLen},
+    };
+    for (float frequency : {0.0f, 0.37f, 1.0f}) {
+        p.set(1, frequency);
+        for (const Call& c : calls) {
+            char buffer[128];
+            std::memset(buffer, 0x5a, sizeof buffer);
+            p.dispatch(c.op, c.index, 0, buffer);
+            EXPECT_NE(std::memchr(buffer, 0, c.size), nullptr) << c.op << " " << c.index;
+            for (size_t i = c.size; i < sizeof buffer; ++i)
+                ASSERT_EQ(buffer[i], 0x5a) << "opcode " << c.op << " index " << c.index << " byte " << i;
+        }
+    }
+    // Programs that do not exist: nothing written, nothing answered.
+    char name[kVstMaxProgNameLen];
+    std::memset(name, 0x5a, sizeof name);
+    EXPECT_EQ(p.dispatch(effGetProgramNameIndexed, 5, 0, name), 0);
+    EXPECT_EQ(name[0], 0x5a);
+    for (const char* what : {"receiveVstEvents", "sendVstEvents", "bypass", "", "x"})
+        EXPECT_EQ(p.dispatch(effCanDo, 0, 0, (void*)what), 0) << what;
+    EXPECT_EQ(p.dispatch(effGetTailSize), 0);
+}
+
 TEST(PluginParameters, StateSwitchesAtOneHalf) {
     Plugin p;
     p.set(0, 0.0f);
