@@ -2,34 +2,25 @@
 #include <algorithm>
 
 #include "ZR/ZR_kernels.h"
+#include "ZR/filter_steps.h"
 #include "ZR/kernels_common.h"
 
 using namespace zr_kernels;
 
 namespace {
 
-// b moves by about (x - b) * alpha / 2^32; the 2^31 offset makes the product unsigned.
-inline uint32_t onepole_step(uint32_t b, int32_t x, uint32_t alpha, uint32_t half_alpha) {
-  const uint32_t u = static_cast<uint32_t>(x) - b + 0x80000000u;
-  return b + static_cast<uint32_t>((static_cast<uint64_t>(u) * alpha) >> 32) - half_alpha;
-}
-
 template <int Mode>
 void lowpass1(const int32_t* in, int32_t* out, int n, const uint32_t& alpha_ref, int32_t& state) {
-  const uint32_t alpha = alpha_ref;
-  const uint32_t half_alpha = alpha >> 1;
-  uint32_t b = static_cast<uint32_t>(state);
-  for (int i = 0; i < n; ++i) {
-    b = onepole_step(b, in[i], alpha, half_alpha);
-    store<Mode>(out + i, wrap(b));
-  }
-  state = wrap(b);
+  OnepoleStep f(state, alpha_ref);
+  for (int i = 0; i < n; ++i) store<Mode>(out + i, wrap(f.step(in[i]) + 0x80000000u));
+  state = f.b();
 }
 
 // y = c (x - x2) + (2 - a) y1 - (1 - b) y2 with each product as hi31; the exact sum saturates once.
+// The plain form serves coefficients of -2^31, where a hi31 may wrap.
 template <int Mode>
-void bandpass2(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int32_t c, int32_t& x1_ref,
-               int32_t& x2_ref, int32_t& y1_ref, int32_t& y2_ref) {
+void bandpass2_plain(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int32_t c, int32_t& x1_ref,
+                     int32_t& x2_ref, int32_t& y1_ref, int32_t& y2_ref) {
   int32_t x1 = x1_ref, x2 = x2_ref, y1 = y1_ref, y2 = y2_ref;
   for (int i = 0; i < n; ++i) {
     const int32_t x = in[i];
@@ -48,18 +39,37 @@ void bandpass2(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int
   y2_ref = y2;
 }
 
+template <int Mode>
+void bandpass2(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int32_t c, int32_t& x1_ref,
+               int32_t& x2_ref, int32_t& y1_ref, int32_t& y2_ref) {
+  if (!BandpassStep::usable(a, b, c)) {
+    bandpass2_plain<Mode>(in, out, n, a, b, c, x1_ref, x2_ref, y1_ref, y2_ref);
+    return;
+  }
+  BandpassStep f(a, b, c, y1_ref, y2_ref);
+  int32_t x1 = x1_ref, x2 = x2_ref;
+  for (int i = 0; i < n; ++i) {
+    const int32_t x = in[i];
+    store<Mode>(out + i, wrap(0u - f.step(x, x2)));
+    x2 = x1;
+    x1 = x;
+  }
+  x1_ref = x1;
+  x2_ref = x2;
+  y1_ref = f.y1();
+  y2_ref = f.y2();
+}
+
 }  // namespace
 
 const ZR_kernel_lowpass1_fn kernel_lowpass1[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(lowpass1);
 const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(bandpass2);
 
 void kernel_hipass1(const int32_t* in, int32_t* out, int n, uint32_t alpha, int32_t& state) {
-  const uint32_t half_alpha = alpha >> 1;
-  uint32_t b = static_cast<uint32_t>(state);
+  OnepoleStep f(state, alpha);
   for (int i = 0; i < n; ++i) {
     const int32_t x = in[i];
-    b = onepole_step(b, x, alpha, half_alpha);
-    out[i] = wrap(static_cast<uint32_t>(x) - b);
+    out[i] = wrap(static_cast<uint32_t>(x) - 0x80000000u - f.step(x));
   }
-  state = wrap(b);
+  state = f.b();
 }

@@ -11,10 +11,46 @@
 
 #include <algorithm>
 #include <cstdio>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 constexpr float FULL_SCALE = 1073741824.0f;  // 2^30
 constexpr float INV_FULL_SCALE = 1.0f / 1073741824.0f;
+
+// Host samples clipped to [-1, 1] (NaN to -1) into fixed point. The packed
+// min and max keep that NaN rule: min(1, s) passes a NaN on, max(s, -1)
+// turns it into -1.
+void to_fixed(const float *in, int32_t *x, int32_t k)
+{
+    int32_t j = 0;
+#ifdef __SSE2__
+    const __m128 hi = _mm_set1_ps(1.0f), lo = _mm_set1_ps(-1.0f), scale = _mm_set1_ps(FULL_SCALE);
+    for (; j + 4 <= k; j += 4) {
+        const __m128 s = _mm_max_ps(_mm_min_ps(hi, _mm_loadu_ps(in + j)), lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(x + j), _mm_cvttps_epi32(_mm_mul_ps(s, scale)));
+    }
+#endif
+    for (; j < k; ++j) {
+        float s = in[j];
+        if (s > 1.0f)
+            s = 1.0f;
+        else if (!(s >= -1.0f))
+            s = -1.0f;
+        x[j] = (int32_t)(s * FULL_SCALE);
+    }
+}
+
+// Fixed point back to host samples at out[at..]; a missing channel is skipped.
+void to_float(const int32_t *y, float *out, int32_t at, int32_t k)
+{
+    if (!out)
+        return;
+    out += at;
+    for (int32_t j = 0; j < k; ++j)
+        out[j] = (float)y[j] * INV_FULL_SCALE;
+}
 constexpr float KNOB_MIN = 20.0f, KNOB_MAX = 8333.0f;
 }
 
@@ -214,14 +250,10 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
     for (int32_t done = 0; done < frames;) {
         const int32_t k = std::min(block, frames - done);
         int32_t *x = buf_i->data;
-        for (int32_t j = 0; j < k; ++j) {
-            float s = in ? in[done + j] : 0.0f;
-            if (s > 1.0f)
-                s = 1.0f;
-            else if (!(s >= -1.0f))
-                s = -1.0f;
-            x[j] = (int32_t)(s * FULL_SCALE);
-        }
+        if (in)
+            to_fixed(in + done, x, k);
+        else
+            std::fill(x, x + k, 0);
 
         if (!glide.gliding()) {
             run_pipe(k);
@@ -236,11 +268,8 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
                 if (piece_start > 0)
                     std::copy(x + piece_start, x + piece_start + piece, x);
                 run_pipe(piece);
-                for (int32_t j = 0; j < piece; ++j) {
-                    float v = (float)y[j] * INV_FULL_SCALE;
-                    if (out0) out0[done + piece_start + j] = v;
-                    if (out1) out1[done + piece_start + j] = v;
-                }
+                to_float(y, out0, done + piece_start, piece);
+                to_float(y, out1, done + piece_start, piece);
                 piece_start += piece;
                 if (samples_done % (uint64_t)FrequencyGlide::TICK == 0 && glide.gliding())
                     set_filter_frequency(glide.step(fs));
@@ -249,12 +278,8 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
             continue;
         }
 
-        const int32_t *y = buf_o->data;
-        for (int32_t j = 0; j < k; ++j) {
-            float v = (float)y[j] * INV_FULL_SCALE;
-            if (out0) out0[done + j] = v;
-            if (out1) out1[done + j] = v;
-        }
+        to_float(buf_o->data, out0, done, k);
+        to_float(buf_o->data, out1, done, k);
         done += k;
     }
 }

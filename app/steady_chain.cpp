@@ -8,14 +8,15 @@
 #include "ZR/ZR_Effect_Copy.h"
 #include "ZR/ZR_Effect_Onepole.h"
 #include "ZR/ZR_Soundpipe.h"
-#include "ZR/kernels_common.h"
+#include "ZR/filter_steps.h"
 
 #include <algorithm>
 
+
 namespace {
 
-using zr_kernels::hi31;
-using zr_kernels::sub_w;
+using zr_kernels::BandpassStep;
+using zr_kernels::OnepoleStep;
 
 bool steady(const ZR_Effect *e, int32_t mode)
 {
@@ -55,43 +56,6 @@ bool follows_pipe(const ZR_Buffer *b, int32_t k)
     return b->requested == -1 && b->length >= k && b->block_state == 0;
 }
 
-struct Onepole {
-    uint32_t b, alpha, half;
-    explicit Onepole(ZR_Effect_Onepole *f)
-        : b((uint32_t)f->b), alpha(f->alpha.load(std::memory_order_relaxed)), half(alpha >> 1) {}
-    int32_t step(int32_t x)
-    {
-        uint32_t u = (uint32_t)x - b + 0x80000000u;
-        b = b + (uint32_t)(((uint64_t)u * alpha) >> 32) - half;
-        return (int32_t)b;
-    }
-};
-
-struct Bandpass {
-    int32_t a, b, c, x1, x2, y1, y2;
-    explicit Bandpass(ZR_Effect_Bapass *f)
-        : a(f->k1.load(std::memory_order_relaxed)), b(f->k2.load(std::memory_order_relaxed)),
-          c(f->k3.load(std::memory_order_relaxed)), x1(f->x1), x2(f->x2), y1(f->y1), y2(f->y2) {}
-    int32_t step(int32_t x)
-    {
-        int64_t ay1 = hi31(a, y1);
-        int64_t sum = int64_t{hi31(c, sub_w(x, x2))} - y2 + hi31(b, y2) + 2 * int64_t{y1} - 2 * ay1;
-        int32_t y = (int32_t)std::min<int64_t>(std::max<int64_t>(sum, INT32_MIN), INT32_MAX);
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-        return y;
-    }
-    void save(ZR_Effect_Bapass *f) const
-    {
-        f->x1 = x1;
-        f->x2 = x2;
-        f->y1 = y1;
-        f->y2 = y2;
-    }
-};
-
 }
 
 bool ZR_Application::run_steady_chain(int32_t k)
@@ -111,6 +75,14 @@ bool ZR_Application::run_steady_chain(int32_t k)
         !bandpass(bandpass1, buf_i, lpf_buffer1) || !lowpass(lowpass2, lpf_buffer1, lpf_buffer) ||
         !bandpass(bandpass2, lpf_buffer1, lpf_buffer) || !copies(output_copy, lpf_buffer, buf_o))
         return false;
+    auto *p1 = static_cast<ZR_Effect_Bapass *>(bandpass1);
+    auto *p2 = static_cast<ZR_Effect_Bapass *>(bandpass2);
+    // Coefficients read once: option handlers may replace them meanwhile.
+    const int32_t a1 = p1->k1.load(std::memory_order_relaxed), b1 = p1->k2.load(std::memory_order_relaxed),
+                  c1 = p1->k3.load(std::memory_order_relaxed), a2 = p2->k1.load(std::memory_order_relaxed),
+                  b2 = p2->k2.load(std::memory_order_relaxed), c2 = p2->k3.load(std::memory_order_relaxed);
+    if (!BandpassStep::usable(a1, b1, c1) || !BandpassStep::usable(a2, b2, c2))
+        return false;
     for (const ZR_Buffer *b : {buf_i, lpf_buffer, lpf_buffer1, buf_o})
         if (!follows_pipe(b, k))
             return false;
@@ -121,25 +93,37 @@ bool ZR_Application::run_steady_chain(int32_t k)
 
     auto *l1 = static_cast<ZR_Effect_Onepole *>(lowpass1);
     auto *l2 = static_cast<ZR_Effect_Onepole *>(lowpass2);
-    auto *p1 = static_cast<ZR_Effect_Bapass *>(bandpass1);
-    auto *p2 = static_cast<ZR_Effect_Bapass *>(bandpass2);
-    Onepole low1(l1), low2(l2);
-    Bandpass band1(p1), band2(p2);
+    if (k < 1)
+        return true;
+    OnepoleStep low1(l1->b, l1->alpha.load(std::memory_order_relaxed));
+    OnepoleStep low2(l2->b, l2->alpha.load(std::memory_order_relaxed));
+    BandpassStep band1(a1, b1, c1, p1->y1, p1->y2), band2(a2, b2, c2, p2->y1, p2->y2);
     const int32_t *in = buf_i->data;
-    int32_t *mid = lpf_buffer1->data, *last = lpf_buffer->data, *out = buf_o->data;
-    for (int32_t j = 0; j < k; ++j) {
+    int32_t *mid = lpf_buffer1->data, *last = lpf_buffer->data;
+    // One sample of both stages; lo - y = (o + 2^31) + m, modulo 2^32. The
+    // band-passes read their x2 back from the blocks.
+    auto sample = [&](int32_t j, int32_t x2, int32_t v2) __attribute__((always_inline)) {
         const int32_t x = in[j];
-        const int32_t lo = low1.step(x);
-        const int32_t v1 = sub_w(lo, band1.step(x));
+        const int32_t v1 = (int32_t)(low1.step(x) + band1.step(x, x2) + 0x80000000u);
         mid[j] = v1;
-        const int32_t lo2 = low2.step(v1);
-        const int32_t v2 = sub_w(lo2, band2.step(v1));
-        last[j] = v2;
-        out[j] = v2;
-    }
-    l1->b = (int32_t)low1.b;
-    l2->b = (int32_t)low2.b;
-    band1.save(p1);
-    band2.save(p2);
+        last[j] = (int32_t)(low2.step(v1) + band2.step(v1, v2) + 0x80000000u);
+    };
+    const int32_t in1 = p1->x1, in2 = p1->x2, mid1 = p2->x1, mid2 = p2->x2;
+    sample(0, in2, mid2);
+    if (k >= 2)
+        sample(1, in1, mid1);
+    for (int32_t j = 2; j < k; ++j)
+        sample(j, in[j - 2], mid[j - 2]);
+    std::copy(last, last + k, buf_o->data);
+    p1->x1 = in[k - 1];
+    p1->x2 = k >= 2 ? in[k - 2] : in1;
+    p2->x1 = mid[k - 1];
+    p2->x2 = k >= 2 ? mid[k - 2] : mid1;
+    l1->b = low1.b();
+    l2->b = low2.b();
+    p1->y1 = band1.y1();
+    p1->y2 = band1.y2();
+    p2->y1 = band2.y1();
+    p2->y2 = band2.y2();
     return true;
 }

@@ -2,6 +2,7 @@
 // sizes, sample rates, rate changes and State switching while the Frequency holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -138,6 +139,25 @@ TEST(BitExactInput, ClipsToFullScaleAndNaNToMinusFullScale) {
     EXPECT_EQ(x[1], -(1 << 30));
     EXPECT_EQ(x[2], -(1 << 30));
     EXPECT_EQ(x[3], 1 << 29);
+}
+
+// The same rule in the packed part of the conversion and in its tail.
+TEST(BitExactInput, ClipsAlikeInPackedBodyAndTail) {
+    Plugin p;
+    p.start(48000.0f);
+    const float special[] = {1.0f, -1.0f, 1.5f, -7.0f, std::nanf(""), -std::nanf(""), HUGE_VALF, -HUGE_VALF,
+                             0.25f, -0.0f, 1.0000001f, -1.0000001f};
+    const int32_t expected[] = {1 << 30, -(1 << 30), 1 << 30, -(1 << 30), -(1 << 30), -(1 << 30),
+                                1 << 30, -(1 << 30), 1 << 28, 0, 1 << 30, -(1 << 30)};
+    const int32_t n = (int32_t)(sizeof special / sizeof special[0]);
+    for (int32_t shift = 0; shift < 4; ++shift) {
+        std::vector<float> in(n + 3, 0.5f);
+        std::copy(special, special + n, in.begin() + shift);
+        p.process(in.data(), (int32_t)in.size());
+        const int32_t* x = application(p.e).buf_i->data;
+        for (int32_t i = 0; i < n; ++i)
+            EXPECT_EQ(x[shift + i], expected[i]) << "shift " << shift << " sample " << i;
+    }
 }
 
 TEST(BitExactInput, ThousandSampleBlockEndsWithPipeBlockOf488) {
