@@ -8,6 +8,12 @@
 
 #include "plugin_host.h"
 
+// The replaced global operators below pair new with free on purpose; GCC
+// cannot see that they replace the library's and warns.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 namespace {
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
@@ -32,9 +38,18 @@ void operator delete(void* p) noexcept {
     note();
     std::free(p);
 }
-void operator delete[](void* p) noexcept { operator delete(p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept {
+    note();
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    note();
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    note();
+    std::free(p);
+}
 
 // The C allocator too, where no sanitizer owns it.
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && defined(__GLIBC__)
