@@ -2,6 +2,7 @@
 #include "ZR/ZR_Effect.h"
 #include "ZR/ZR_Buffer.h"
 #include "ZR/ZR_Soundpipe.h"
+#include "ZR/ZR_options_util.h"
 #include "ZR/ZR_spcpp.h"
 
 #include <cstring>
@@ -85,17 +86,6 @@ int32_t *ZR_Effect::samples(ZR_Buffer *b)
     return t == 0 ? b->data : b->shadow;
 }
 
-ZR_value ZR_Effect::buffer_option(ZR_Buffer *&slot, const ZR_value &v)
-{
-    if (v.type == ZR_TYPE_OBJECT && v.len < 0) {
-        if (!v.value.o)
-            slot = nullptr;
-        else if (ZR_Buffer *b = ZR_object_of<ZR_Buffer>(v))
-            slot = b;
-    }
-    return ZR_value::of_object(slot);
-}
-
 ZR_value ZR_Effect::m_before(ZR_Effect *e, ZR_value v)
 {
     ZR_Soundpipe *current = ZR_Soundpipe::current;
@@ -115,15 +105,7 @@ ZR_value ZR_Effect::m_before(ZR_Effect *e, ZR_value v)
 
 ZR_value ZR_Effect::m_mode(ZR_Effect *e, ZR_value v)
 {
-    if (v.type == ZR_TYPE_TEXT && v.value.s) {
-        for (int32_t m = ZR_MODE_COUNT - 1; m >= 0; --m) {
-            if (spcpp_same_word(ZR_mode_names[m], v.value.s)) {
-                e->mode.store(m, std::memory_order_relaxed);
-                break;
-            }
-        }
-    }
-    return ZR_value::of_text(ZR_mode_names[e->mode_index()]);
+    return zr_keyword_option(e->mode, v, ZR_mode_names, ZR_MODE_COUNT);
 }
 
 ZR_value ZR_Effect::m_clock(ZR_Effect *e, ZR_value v)

@@ -42,10 +42,6 @@ public:
     // The mode as a valid table index.
     int32_t mode_index() const;
 
-    // Sets slot from a buffer value (a null object clears it; anything else
-    // is ignored) and returns the slot as a value.
-    static ZR_value buffer_option(ZR_Buffer *&slot, const ZR_value &v);
-
     static ZR_value m_before(ZR_Effect *e, ZR_value v);
     static ZR_value m_mode(ZR_Effect *e, ZR_value v);
     static ZR_value m_clock(ZR_Effect *e, ZR_value v);

@@ -104,11 +104,12 @@ void ZR_Effect_Bapass::reset()
 
 void ZR_Effect_Bapass::process()
 {
-    int32_t *in = samples(input);
-    int32_t *out = samples(output);
+    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
+    int32_t *in = samples(source);
+    int32_t *out = samples(target);
     if (!in || !out)
         return;
-    int32_t n = std::min(input->effective_length(), output->effective_length());
+    int32_t n = std::min(source->effective_length(), target->effective_length());
     if (n <= 0)
         return;
     if (floating.load(std::memory_order_relaxed)) {
@@ -173,12 +174,12 @@ void ZR_Effect_Bapass::process_floating(const int32_t *in, int32_t *out, int32_t
 
 ZR_value ZR_Effect_Bapass::m_i(ZR_Effect_Bapass *e, ZR_value v)
 {
-    return buffer_option(e->input, v);
+    return zr_buffer_option(e->input, v);
 }
 
 ZR_value ZR_Effect_Bapass::m_o(ZR_Effect_Bapass *e, ZR_value v)
 {
-    return buffer_option(e->output, v);
+    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Bapass::m_f(ZR_Effect_Bapass *e, ZR_value v)

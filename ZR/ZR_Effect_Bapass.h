@@ -2,6 +2,7 @@
 // floating point.
 #pragma once
 #include "ZR/ZR_Effect.h"
+#include "ZR/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
@@ -18,8 +19,8 @@ bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *
 
 class ZR_Effect_Bapass : public ZR_Effect {
 public:
-    ZR_Buffer *input = nullptr;
-    ZR_Buffer *output = nullptr;
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
     std::atomic<float> frequency{0.0f};
     std::atomic<float> q{0.0f};
     std::atomic<double> c1{0.0}, c2{0.0}, c3{0.0};

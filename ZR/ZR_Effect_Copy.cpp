@@ -17,8 +17,9 @@ ZR_Effect_Copy::ZR_Effect_Copy() { options = ZR_Effect_Copy_options; }
 
 void ZR_Effect_Copy::process()
 {
-    int32_t *in = samples(input);
-    int32_t *out = samples(output);
+    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
+    int32_t *in = samples(source);
+    int32_t *out = samples(target);
     if (!in || !out)
         return;
     int32_t m = mode_index();
@@ -26,18 +27,18 @@ void ZR_Effect_Copy::process()
         return;
     int32_t is = input_stride.load(std::memory_order_relaxed);
     int32_t os = output_stride.load(std::memory_order_relaxed);
-    int32_t count = input->effective_length() / is;
+    int32_t count = source->effective_length() / is;
     // Never write past the output block.
-    int32_t out_length = output->effective_length();
+    int32_t out_length = target->effective_length();
     int32_t fits = out_length > 0 ? (out_length - 1) / os + 1 : 0;
     count = std::min(count, fits);
     if (count > 0)
         kernel_copy[m](in, out, count, is, os);
 }
 
-ZR_value ZR_Effect_Copy::m_i(ZR_Effect_Copy *e, ZR_value v) { return buffer_option(e->input, v); }
+ZR_value ZR_Effect_Copy::m_i(ZR_Effect_Copy *e, ZR_value v) { return zr_buffer_option(e->input, v); }
 
-ZR_value ZR_Effect_Copy::m_o(ZR_Effect_Copy *e, ZR_value v) { return buffer_option(e->output, v); }
+ZR_value ZR_Effect_Copy::m_o(ZR_Effect_Copy *e, ZR_value v) { return zr_buffer_option(e->output, v); }
 
 // Strides below 1 would read or write outside the blocks: they are refused.
 ZR_value ZR_Effect_Copy::m_is(ZR_Effect_Copy *e, ZR_value v)

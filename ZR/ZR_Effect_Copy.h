@@ -2,14 +2,15 @@
 // output mode.
 #pragma once
 #include "ZR/ZR_Effect.h"
+#include "ZR/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
 
 class ZR_Effect_Copy : public ZR_Effect {
 public:
-    ZR_Buffer *input = nullptr;
-    ZR_Buffer *output = nullptr;
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> input_stride{1};
     std::atomic<int32_t> output_stride{1};
 

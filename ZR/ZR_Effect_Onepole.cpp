@@ -54,21 +54,22 @@ void ZR_Effect_Onepole::compute_alpha()
 
 int32_t ZR_Effect_Onepole::fetch_blocks(int32_t *&in, int32_t *&out)
 {
-    in = samples(input);
-    out = samples(output);
+    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
+    in = samples(source);
+    out = samples(target);
     if (!in || !out)
         return 0;
-    return std::min(input->effective_length(), output->effective_length());
+    return std::min(source->effective_length(), target->effective_length());
 }
 
 ZR_value ZR_Effect_Onepole::m_i(ZR_Effect_Onepole *e, ZR_value v)
 {
-    return buffer_option(e->input, v);
+    return zr_buffer_option(e->input, v);
 }
 
 ZR_value ZR_Effect_Onepole::m_o(ZR_Effect_Onepole *e, ZR_value v)
 {
-    return buffer_option(e->output, v);
+    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)

@@ -1,14 +1,15 @@
 // One-pole filters: ZR_Effect_Lopass and ZR_Effect_Hipass share their layout.
 #pragma once
 #include "ZR/ZR_Effect.h"
+#include "ZR/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
 
 class ZR_Effect_Onepole : public ZR_Effect {
 public:
-    ZR_Buffer *input = nullptr;
-    ZR_Buffer *output = nullptr;
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> frequency{0};  // Hz
     std::atomic<uint32_t> alpha{0};     // smoothing factor, alpha / 2^32
     int32_t b = 0;                      // filter state (audio thread)

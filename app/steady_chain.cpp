@@ -30,7 +30,7 @@ bool copies(const ZR_Effect *e, const ZR_Buffer *in, const ZR_Buffer *out)
     if (e->options != ZR_Effect_Copy_options || !steady(e, ZR_MODE_SET))
         return false;
     auto *c = static_cast<const ZR_Effect_Copy *>(e);
-    return c->input == in && c->output == out &&
+    return zr_get(c->input) == in && zr_get(c->output) == out &&
            c->input_stride.load(std::memory_order_relaxed) == 1 &&
            c->output_stride.load(std::memory_order_relaxed) == 1;
 }
@@ -40,7 +40,7 @@ bool lowpass(const ZR_Effect *e, const ZR_Buffer *in, const ZR_Buffer *out)
     if (e->options != ZR_Effect_Lopass_options || !steady(e, ZR_MODE_SET))
         return false;
     auto *f = static_cast<const ZR_Effect_Onepole *>(e);
-    return f->input == in && f->output == out;
+    return zr_get(f->input) == in && zr_get(f->output) == out;
 }
 
 bool bandpass(const ZR_Effect *e, const ZR_Buffer *in, const ZR_Buffer *out)
@@ -48,7 +48,7 @@ bool bandpass(const ZR_Effect *e, const ZR_Buffer *in, const ZR_Buffer *out)
     if (e->options != ZR_Effect_Bapass_options || !steady(e, ZR_MODE_SUB))
         return false;
     auto *f = static_cast<const ZR_Effect_Bapass *>(e);
-    return f->input == in && f->output == out && !f->floating.load(std::memory_order_relaxed);
+    return zr_get(f->input) == in && zr_get(f->output) == out && !f->floating.load(std::memory_order_relaxed);
 }
 
 bool follows_pipe(const ZR_Buffer *b, int32_t k)
