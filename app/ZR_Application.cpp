@@ -2,12 +2,12 @@
 #include "app/ZR_Application.h"
 #include "app/ZR_Application_Param.h"
 
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect.h"
-#include "ZR/ZR_Effect_Bapass.h"
-#include "ZR/ZR_Effect_Onepole.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/effects/ZR_Effect_Bapass.h"
+#include "ZR/dsp/effects/ZR_Effect_Onepole.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The filter application: a sixth-order low-pass built from commands, with
 // the State and Frequency parameter records.
 #pragma once
-#include "ZR/ZR_apptpl.h"
-#include "ZR/ZR_object.h"
+#include "ZR/core/ZR_apptpl.h"
+#include "ZR/core/ZR_object.h"
 #include "app/frequency_glide.h"
 
 #include <atomic>

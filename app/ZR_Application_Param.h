@@ -1,7 +1,7 @@
 // Parameter records: what the host, the panel and presets change.
 #pragma once
 #include "app/ZR_Application.h"
-#include "ZR/ZR_value.h"
+#include "ZR/core/ZR_value.h"
 
 #include <cstddef>
 

@@ -3,12 +3,12 @@
 // kernels, with the four recurrences interleaved instead of run one by one.
 #include "app/ZR_Application.h"
 
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect_Bapass.h"
-#include "ZR/ZR_Effect_Copy.h"
-#include "ZR/ZR_Effect_Onepole.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/filter_steps.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/effects/ZR_Effect_Bapass.h"
+#include "ZR/dsp/effects/ZR_Effect_Copy.h"
+#include "ZR/dsp/effects/ZR_Effect_Onepole.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/dsp/kernels/private/filter_steps.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 // Cost of the sound pipe running the filter graph (copy, two low-pass minus
 // band-pass stages, copy), per sample, at the block lengths the hosts use.
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <benchmark/benchmark.h>
 

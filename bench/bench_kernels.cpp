@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "ZR/ZR_kernels.h"
+#include "ZR/dsp/kernels/ZR_kernels.h"
 
 namespace {
 

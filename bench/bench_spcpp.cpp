@@ -1,7 +1,7 @@
 // The interpreter's cost per command: a typical set on an existing object,
 // a query into a result text, and a creating command followed by its delete.
-#include "ZR/ZR_object.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/core/ZR_object.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <benchmark/benchmark.h>
 

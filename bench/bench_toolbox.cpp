@@ -1,8 +1,8 @@
 // Nanoseconds per sample of a few toolbox effects in a 512-sample pipe.
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <benchmark/benchmark.h>
 

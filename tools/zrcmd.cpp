@@ -6,9 +6,9 @@
 // Lines: blank or starting with # are skipped; "?" lists the classes and their
 // options; "NAME = COMMAND" runs COMMAND and keeps the first item of its
 // result (a created object's address) as $NAME for later lines.
-#include "ZR/ZR_cfuncs.h"
-#include "ZR/ZR_object.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/core/ZR_cfuncs.h"
+#include "ZR/core/ZR_object.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <cctype>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // test object is deleted afterwards, and helpers run commands with a result
 // text or capture what the interpreter prints.
 #pragma once
-#include "ZR/ZR_spcpp.h"
+#include "ZR/core/ZR_spcpp.h"
 #include "tests/support/test_classes.h"
 
 #include <gtest/gtest.h>

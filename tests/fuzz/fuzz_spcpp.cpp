@@ -1,7 +1,7 @@
 // Arbitrary bytes as one command, run with a result text of varying capacity
 // and no arguments over the test classes; every test object is deleted after
 // each input so the leak checker sees nothing.
-#include "ZR/ZR_spcpp.h"
+#include "ZR/core/ZR_spcpp.h"
 #include "tests/support/test_classes.h"
 
 #include <cstdint>

@@ -10,8 +10,8 @@
 #include "filter_model.h"
 #include "plugin_host.h"
 #include "vst/ZR_Main_Vst.h"
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Soundpipe.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "app/ZR_Application.h"
 #include "plugin_host.h"
 #include "vst/ZR_Main_Vst.h"
-#include "ZR/ZR_Effect_Bapass.h"
-#include "ZR/ZR_Soundpipe.h"
+#include "ZR/dsp/effects/ZR_Effect_Bapass.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 
 namespace {
 

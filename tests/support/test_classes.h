@@ -2,8 +2,8 @@
 // spcpp_set_extra_classes: T_Base (no constructor), T_Item, and T_Loop (a
 // table whose parent link points at itself).
 #pragma once
-#include "ZR/ZR_chain.h"
-#include "ZR/ZR_object.h"
+#include "ZR/core/ZR_chain.h"
+#include "ZR/core/ZR_object.h"
 
 class T_Base : public ZR_Object {
 public:

@@ -3,10 +3,10 @@
 #include "tools/zrsh/zrsh_audio.h"
 #include "tools/zrsh/zrsh_script.h"
 
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <unistd.h>
 

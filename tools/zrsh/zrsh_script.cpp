@@ -2,11 +2,11 @@
 // what the script created in the framework's order.
 #include "tools/zrsh/zrsh_script.h"
 
-#include "ZR/ZR_Buffer.h"
-#include "ZR/ZR_Effect.h"
-#include "ZR/ZR_Soundpipe.h"
-#include "ZR/ZR_object.h"
-#include "ZR/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/core/ZR_object.h"
+#include "ZR/core/ZR_spcpp.h"
 
 #include <cctype>
 #include <cinttypes>

@@ -1,0 +1,22 @@
+// The application template that the plug-in adapter drives.
+#pragma once
+#include "ZR/core/ZR_cfuncs.h"
+#include "ZR/core/ZR_value.h"
+
+class ZR_Win;
+
+class ZR_Apptpl {
+public:
+    virtual ~ZR_Apptpl() = default;
+    // Creates the processing graph and the editor's widgets.
+    virtual ZR_status build() = 0;
+    // Places every widget into the window and remembers it.
+    virtual ZR_status attachWindow(ZR_Win *window) = 0;
+    virtual ZR_status detachWindow() = 0;
+    // Deletes everything build created.
+    virtual ZR_status destroy() = 0;
+    virtual bool usesChunks() { return false; }
+    // value points at the state block, len is its byte size.
+    virtual ZR_value getChunk() { return ZR_EMPTY; }
+    virtual void setChunk(ZR_value) {}
+};

@@ -1,0 +1,48 @@
+// Second-order band-pass between the corners f * q and f / q, in fixed or
+// floating point.
+#pragma once
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_options_util.h"
+
+#include <atomic>
+#include <cstdint>
+
+struct ZR_bandpass_coefficients {
+    double c1, c2, c3;
+    int32_t k1, k2, k3;  // c1 * 2^30, c2 * 2^31, c3 * 2^31
+};
+
+// The coefficients for centre frequency f, ratio q and sample rate fs;
+// false when they cannot be formed (q 0 or 1, f 0, fs 0, or no finite
+// result), in which case the old ones stay in force.
+bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out);
+
+class ZR_Effect_Bapass : public ZR_Effect {
+public:
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
+    std::atomic<float> frequency{0.0f};
+    std::atomic<float> q{0.0f};
+    std::atomic<double> c1{0.0}, c2{0.0}, c3{0.0};
+    std::atomic<int32_t> k1{0}, k2{0}, k3{0};
+    int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;          // fixed-point state
+    double fx1 = 0.0, fx2 = 0.0, fy1 = 0.0, fy2 = 0.0;  // floating-point state
+    std::atomic<bool> floating{false};
+
+    ZR_Effect_Bapass();
+    void process() override;
+    void clockChanged() override { compute_coefficients(); }
+    void reset() override;
+    void compute_coefficients();
+
+    static ZR_value m_i(ZR_Effect_Bapass *e, ZR_value v);
+    static ZR_value m_o(ZR_Effect_Bapass *e, ZR_value v);
+    static ZR_value m_f(ZR_Effect_Bapass *e, ZR_value v);
+    static ZR_value m_q(ZR_Effect_Bapass *e, ZR_value v);
+    static ZR_value m_a(ZR_Effect_Bapass *e, ZR_value v);
+
+private:
+    void process_floating(const int32_t *in, int32_t *out, int32_t n);
+};
+
+extern const ZR_option ZR_Effect_Bapass_options[];

@@ -1,0 +1,26 @@
+// Copies one buffer into another once per block, with strides, in any
+// output mode.
+#pragma once
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_options_util.h"
+
+#include <atomic>
+#include <cstdint>
+
+class ZR_Effect_Copy : public ZR_Effect {
+public:
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
+    std::atomic<int32_t> input_stride{1};
+    std::atomic<int32_t> output_stride{1};
+
+    ZR_Effect_Copy();
+    void process() override;
+
+    static ZR_value m_i(ZR_Effect_Copy *e, ZR_value v);
+    static ZR_value m_o(ZR_Effect_Copy *e, ZR_value v);
+    static ZR_value m_is(ZR_Effect_Copy *e, ZR_value v);
+    static ZR_value m_os(ZR_Effect_Copy *e, ZR_value v);
+};
+
+extern const ZR_option ZR_Effect_Copy_options[];

@@ -1,0 +1,48 @@
+// One-pole filters: ZR_Effect_Lopass and ZR_Effect_Hipass share their layout.
+#pragma once
+#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_options_util.h"
+
+#include <atomic>
+#include <cstdint>
+
+class ZR_Effect_Onepole : public ZR_Effect {
+public:
+    ZR_buffer_slot input{nullptr};
+    ZR_buffer_slot output{nullptr};
+    std::atomic<int32_t> frequency{0};  // Hz
+    std::atomic<uint32_t> alpha{0};     // smoothing factor, alpha / 2^32
+    int32_t b = 0;                      // filter state (audio thread)
+
+    void clockChanged() override { compute_alpha(); }
+    void reset() override { b = 0; }
+
+    // alpha from frequency and clock; keeps the old value when either is 0
+    // or the formula has no finite result.
+    void compute_alpha();
+    // Input and output blocks for this block, and how many samples both hold.
+    int32_t fetch_blocks(int32_t *&in, int32_t *&out);
+
+    static ZR_value m_i(ZR_Effect_Onepole *e, ZR_value v);
+    static ZR_value m_o(ZR_Effect_Onepole *e, ZR_value v);
+    static ZR_value m_f(ZR_Effect_Onepole *e, ZR_value v);
+};
+
+// alpha = truncate(f * pi * 2^32 / (f * pi + fs / 2)) in extended precision,
+// low 32 bits kept; false when there is no finite result to keep.
+bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha);
+
+class ZR_Effect_Lopass : public ZR_Effect_Onepole {
+public:
+    ZR_Effect_Lopass();
+    void process() override;
+};
+
+class ZR_Effect_Hipass : public ZR_Effect_Onepole {
+public:
+    ZR_Effect_Hipass();
+    void process() override;
+};
+
+extern const ZR_option ZR_Effect_Lopass_options[];
+extern const ZR_option ZR_Effect_Hipass_options[];
