@@ -1,6 +1,7 @@
 // The class table: every class that commands can name, in table order.
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 #include "ZR/dsp/effects/ZR_Effect_Ampdet.h"
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "ZR/dsp/effects/ZR_Effect_Copy.h"
@@ -17,7 +18,6 @@
 #include "ZR/dsp/effects/ZR_Fourier_Noisegate.h"
 #include "ZR/dsp/effects/ZR_Fourier_Transform.h"
 #include "ZR/dsp/effects/ZR_Gener.h"
-#include "ZR/dsp/ZR_Soundpipe.h"
 
 const ZR_class _ZR[] = {
     {"ZR_Object", ZR_Object_options},

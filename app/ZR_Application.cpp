@@ -2,12 +2,12 @@
 #include "app/ZR_Application.h"
 #include "app/ZR_Application_Param.h"
 
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
-#include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,7 +16,7 @@
 #endif
 
 namespace {
-constexpr float FULL_SCALE = 1073741824.0f;  // 2^30
+constexpr float FULL_SCALE = 1073741824.0f; // 2^30
 constexpr float INV_FULL_SCALE = 1.0f / 1073741824.0f;
 
 // Host samples clipped to [-1, 1] (NaN to -1) into fixed point. The packed
@@ -29,7 +29,8 @@ void to_fixed(const float *in, int32_t *x, int32_t k)
     const __m128 hi = _mm_set1_ps(1.0f), lo = _mm_set1_ps(-1.0f), scale = _mm_set1_ps(FULL_SCALE);
     for (; j + 4 <= k; j += 4) {
         const __m128 s = _mm_max_ps(_mm_min_ps(hi, _mm_loadu_ps(in + j)), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(x + j), _mm_cvttps_epi32(_mm_mul_ps(s, scale)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(x + j),
+                         _mm_cvttps_epi32(_mm_mul_ps(s, scale)));
     }
 #endif
     for (; j < k; ++j) {
@@ -52,7 +53,7 @@ void to_float(const int32_t *y, float *out, int32_t at, int32_t k)
         out[j] = (float)y[j] * INV_FULL_SCALE;
 }
 constexpr float KNOB_MIN = 20.0f, KNOB_MAX = 8333.0f;
-}
+} // namespace
 
 std::mutex &ZR_Application::graph_lock()
 {
@@ -86,8 +87,14 @@ ZR_Application::~ZR_Application()
         delete p;
 }
 
-float ZR_Application::knob_min() const { return KNOB_MIN; }
-float ZR_Application::knob_max() const { return KNOB_MAX; }
+float ZR_Application::knob_min() const
+{
+    return KNOB_MIN;
+}
+float ZR_Application::knob_max() const
+{
+    return KNOB_MAX;
+}
 
 ZR_status ZR_Application::build()
 {
@@ -132,9 +139,9 @@ ZR_status ZR_Application::detachWindow()
 ZR_status ZR_Application::destroy()
 {
     std::lock_guard<std::mutex> lock(graph_lock());
-    void **graph[] = {(void **)&pipe,       (void **)&buf_i,       (void **)&buf_o,
-                      (void **)&lpf_buffer, (void **)&lpf_buffer1, (void **)&lowpass1,
-                      (void **)&bandpass1,  (void **)&lowpass2,    (void **)&bandpass2,
+    void **graph[] = {(void **)&pipe,        (void **)&buf_i,       (void **)&buf_o,
+                      (void **)&lpf_buffer,  (void **)&lpf_buffer1, (void **)&lowpass1,
+                      (void **)&bandpass1,   (void **)&lowpass2,    (void **)&bandpass2,
                       (void **)&output_copy, (void **)&input_copy};
     for (int i = (int)(sizeof graph / sizeof graph[0]) - 1; i >= 0; --i) {
         if (*graph[i])
@@ -235,8 +242,10 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
     const float *in = inputs ? inputs[0] : nullptr;
     if (!pipe || !buf_i || !buf_o || !buf_i->data || !buf_o->data) {
         for (int32_t j = 0; j < frames; ++j) {
-            if (out0) out0[j] = 0.0f;
-            if (out1) out1[j] = 0.0f;
+            if (out0)
+                out0[j] = 0.0f;
+            if (out1)
+                out1[j] = 0.0f;
         }
         return;
     }
@@ -257,13 +266,14 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
 
         if (!glide.gliding()) {
             run_pipe(k);
-        } else {
+        }
+        else {
             // Glide on the tick grid: shift the block so each piece ends on a tick.
             int32_t *y = buf_o->data;
             int32_t piece_start = 0;
             while (piece_start < k) {
-                int32_t to_tick = FrequencyGlide::TICK -
-                                  (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
+                int32_t to_tick =
+                    FrequencyGlide::TICK - (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
                 int32_t piece = std::min(to_tick, k - piece_start);
                 if (piece_start > 0)
                     std::copy(x + piece_start, x + piece_start + piece, x);

@@ -18,8 +18,16 @@ class ZR_Application : public ZR_Apptpl {
 public:
     class Param;
 
-    enum { WIDGET_SLOTS = 27 };
-    enum { STATE, FREQUENCY, SAVE, LOAD, PARAM_COUNT };
+    enum {
+        WIDGET_SLOTS = 27
+    };
+    enum {
+        STATE,
+        FREQUENCY,
+        SAVE,
+        LOAD,
+        PARAM_COUNT
+    };
 
     int32_t editor_width = 0;
     int32_t editor_height = 0;

@@ -13,7 +13,10 @@ const char ZR_on_off_label[20] = {'O', 'n', 0, 0, 0, 0, 0, 0, 0, 0, 'O', 'f', 'f
 
 ZR_Application::Param::Param() : label(default_label) {}
 
-void ZR_Application::Param::notify(void *data) { apply(data); }
+void ZR_Application::Param::notify(void *data)
+{
+    apply(data);
+}
 
 void ZR_Application::Param::apply(void *) {}
 

@@ -1,16 +1,18 @@
 // Parameter records: what the host, the panel and presets change.
 #pragma once
-#include "app/ZR_Application.h"
 #include "ZR/core/ZR_value.h"
+#include "app/ZR_Application.h"
 
 #include <cstddef>
 
-enum { ZR_PARAM_SWITCH = 6 };  // value is an integer, 0 or not
+enum {
+    ZR_PARAM_SWITCH = 6
+}; // value is an integer, 0 or not
 
 class ZR_Application::Param : public ZR_value {
 public:
     const char *name = "";
-    const char *label;        // type 6: two 10-byte texts at offsets 0 and 10
+    const char *label; // type 6: two 10-byte texts at offsets 0 and 10
     ZR_Wid *widget = nullptr;
     int32_t minimum = 0;
     int32_t maximum = 0;

@@ -4,14 +4,13 @@
 #include "app/ZR_Application.h"
 
 #include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "ZR/dsp/effects/ZR_Effect_Copy.h"
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
-#include "ZR/dsp/ZR_Soundpipe.h"
 #include "ZR/dsp/kernels/private/filter_steps.h"
 
 #include <algorithm>
-
 
 namespace {
 
@@ -48,7 +47,8 @@ bool bandpass(const ZR_Effect *e, const ZR_Buffer *in, const ZR_Buffer *out)
     if (e->options != ZR_Effect_Bapass_options || !steady(e, ZR_MODE_SUB))
         return false;
     auto *f = static_cast<const ZR_Effect_Bapass *>(e);
-    return zr_get(f->input) == in && zr_get(f->output) == out && !f->floating.load(std::memory_order_relaxed);
+    return zr_get(f->input) == in && zr_get(f->output) == out &&
+           !f->floating.load(std::memory_order_relaxed);
 }
 
 bool follows_pipe(const ZR_Buffer *b, int32_t k)
@@ -56,12 +56,12 @@ bool follows_pipe(const ZR_Buffer *b, int32_t k)
     return b->requested == -1 && b->length >= k && b->block_state == 0;
 }
 
-}
+} // namespace
 
 bool ZR_Application::run_steady_chain(int32_t k)
 {
-    if (!pipe || pipe->effects.count != 6 || !input_copy || !lowpass1 || !bandpass1 ||
-        !lowpass2 || !bandpass2 || !output_copy)
+    if (!pipe || pipe->effects.count != 6 || !input_copy || !lowpass1 || !bandpass1 || !lowpass2 ||
+        !bandpass2 || !output_copy)
         return false;
     // Built order, built roles, nothing switching.
     const ZR_Effect *order[] = {input_copy, lowpass1, bandpass1, lowpass2, bandpass2, output_copy};
@@ -78,9 +78,12 @@ bool ZR_Application::run_steady_chain(int32_t k)
     auto *p1 = static_cast<ZR_Effect_Bapass *>(bandpass1);
     auto *p2 = static_cast<ZR_Effect_Bapass *>(bandpass2);
     // Coefficients read once: option handlers may replace them meanwhile.
-    const int32_t a1 = p1->k1.load(std::memory_order_relaxed), b1 = p1->k2.load(std::memory_order_relaxed),
-                  c1 = p1->k3.load(std::memory_order_relaxed), a2 = p2->k1.load(std::memory_order_relaxed),
-                  b2 = p2->k2.load(std::memory_order_relaxed), c2 = p2->k3.load(std::memory_order_relaxed);
+    const int32_t a1 = p1->k1.load(std::memory_order_relaxed),
+                  b1 = p1->k2.load(std::memory_order_relaxed),
+                  c1 = p1->k3.load(std::memory_order_relaxed),
+                  a2 = p2->k1.load(std::memory_order_relaxed),
+                  b2 = p2->k2.load(std::memory_order_relaxed),
+                  c2 = p2->k3.load(std::memory_order_relaxed);
     if (!BandpassStep::usable(a1, b1, c1) || !BandpassStep::usable(a2, b2, c2))
         return false;
     for (const ZR_Buffer *b : {buf_i, lpf_buffer, lpf_buffer1, buf_o})
@@ -102,7 +105,8 @@ bool ZR_Application::run_steady_chain(int32_t k)
     int32_t *mid = lpf_buffer1->data, *last = lpf_buffer->data;
     // One sample of both stages; lo - y = (o + 2^31) + m, modulo 2^32. The
     // band-passes read their x2 back from the blocks.
-    auto sample = [&](int32_t j, int32_t x2, int32_t v2) __attribute__((always_inline)) {
+    auto sample = [&](int32_t j, int32_t x2, int32_t v2) __attribute__((always_inline))
+    {
         const int32_t x = in[j];
         const int32_t v1 = (int32_t)(low1.step(x) + band1.step(x, x2) + 0x80000000u);
         mid[j] = v1;

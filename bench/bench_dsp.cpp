@@ -1,9 +1,9 @@
 // Cost of the sound pipe running the filter graph (copy, two low-pass minus
 // band-pass stages, copy), per sample, at the block lengths the hosts use.
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,7 +29,8 @@ struct Graph {
         spcpp("ZR_Effect_Lopass -i %o -o %o", &effects[1], buf_i, lpf_buffer1);
         spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &effects[2], buf_i, lpf_buffer1);
         spcpp("ZR_Effect_Lopass -i %o -o %o", &effects[3], lpf_buffer1, lpf_buffer);
-        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &effects[4], lpf_buffer1, lpf_buffer);
+        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &effects[4], lpf_buffer1,
+              lpf_buffer);
         spcpp("ZR_Buffer -t %o", &buf_o, "buf_o");
         spcpp("ZR_Effect_Copy -i %o -o %o", &effects[5], lpf_buffer, buf_o);
         spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
@@ -64,14 +65,21 @@ void run_graph(benchmark::State &state, const char *section)
         benchmark::DoNotOptimize(g.buf_o->data[block - 1]);
     }
     state.SetItemsProcessed(state.iterations() * block);
-    state.counters["ns_per_sample"] = benchmark::Counter(
-        (double)state.iterations() * block, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_sample"] =
+        benchmark::Counter((double)state.iterations() * block,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_FilterGraph(benchmark::State &state) { run_graph(state, "integer"); }
-void BM_FilterGraphFloating(benchmark::State &state) { run_graph(state, "floating"); }
-
+void BM_FilterGraph(benchmark::State &state)
+{
+    run_graph(state, "integer");
 }
+void BM_FilterGraphFloating(benchmark::State &state)
+{
+    run_graph(state, "floating");
+}
+
+} // namespace
 
 BENCHMARK(BM_FilterGraph)->Arg(64)->Arg(512);
 BENCHMARK(BM_FilterGraphFloating)->Arg(64)->Arg(512);

@@ -90,4 +90,4 @@ void CreateConfigureDelete(benchmark::State &state)
 }
 BENCHMARK(CreateConfigureDelete);
 
-}
+} // namespace

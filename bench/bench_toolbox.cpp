@@ -1,8 +1,8 @@
 // Nanoseconds per sample of a few toolbox effects in a 512-sample pipe.
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,17 +37,32 @@ void run_effect(benchmark::State &state, const char *command, const char *extra 
     spcpp("%o -delete", pipe);
 }
 
-void BM_Koef(benchmark::State &s) { run_effect(s, "ZR_Effect_Koef -i %o -o %o -oper mul -k 0.5"); }
-void BM_Dist(benchmark::State &s) { run_effect(s, "ZR_Effect_Dist -i %o -o %o -d 0.5"); }
-void BM_Lgd(benchmark::State &s) { run_effect(s, "ZR_Effect_Lgd -i %o -o %o"); }
-void BM_Nshift(benchmark::State &s) { run_effect(s, "ZR_Effect_Nshift -i %o -o %o -s -4096"); }
-void BM_Shift(benchmark::State &s) { run_effect(s, "ZR_Effect_Shift -i %o -o %o -s -4096"); }
+void BM_Koef(benchmark::State &s)
+{
+    run_effect(s, "ZR_Effect_Koef -i %o -o %o -oper mul -k 0.5");
+}
+void BM_Dist(benchmark::State &s)
+{
+    run_effect(s, "ZR_Effect_Dist -i %o -o %o -d 0.5");
+}
+void BM_Lgd(benchmark::State &s)
+{
+    run_effect(s, "ZR_Effect_Lgd -i %o -o %o");
+}
+void BM_Nshift(benchmark::State &s)
+{
+    run_effect(s, "ZR_Effect_Nshift -i %o -o %o -s -4096");
+}
+void BM_Shift(benchmark::State &s)
+{
+    run_effect(s, "ZR_Effect_Shift -i %o -o %o -s -4096");
+}
 void BM_DelineOneTap(benchmark::State &s)
 {
     run_effect(s, "ZR_Effect_Deline -i %o", "%o -g -go %o -gf 0.3 -d -dt 0.1 -da 0.5");
 }
 
-}
+} // namespace
 
 BENCHMARK(BM_Koef);
 BENCHMARK(BM_Dist);

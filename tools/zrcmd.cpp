@@ -32,7 +32,10 @@ std::string trim(const std::string &s)
     return s.substr(b, e - b + 1);
 }
 
-bool is_name_char(char c) { return std::isalnum((unsigned char)c) || c == '_'; }
+bool is_name_char(char c)
+{
+    return std::isalnum((unsigned char)c) || c == '_';
+}
 
 const char *class_of_table(const ZR_option *table)
 {
@@ -45,7 +48,8 @@ const char *class_of_table(const ZR_option *table)
 void list_classes()
 {
     for (const ZR_class *c = _ZR; c->name; ++c) {
-        std::printf("%s%s:", c->name, c->options && c->options[0].create ? "" : " (no constructor)");
+        std::printf("%s%s:", c->name,
+                    c->options && c->options[0].create ? "" : " (no constructor)");
         const ZR_option *table = c->options;
         for (int depth = 0; table && depth < 16; ++depth) {
             if (table != c->options)
@@ -74,7 +78,8 @@ public:
         std::string name;
         size_t eq = text.find(" = ");
         if (eq != std::string::npos && eq > 0 &&
-            text.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == eq) {
+            text.find_first_not_of(
+                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") == eq) {
             name = text.substr(0, eq);
             text = trim(text.substr(eq + 3));
         }
@@ -119,7 +124,7 @@ private:
         std::fflush(stdout);
 
         static char result[4096];
-        int length = sizeof result - 1;  // room for a terminating zero
+        int length = sizeof result - 1; // room for a terminating zero
         ZR_status status = spcpp_exec(SPCPP_RESULT_TEXT, kept, result, &length, nullptr);
         if (status == ZR_OK) {
             if (length > 0) {
@@ -138,11 +143,12 @@ private:
     }
 };
 
-}
+} // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc > 2 || (argc == 2 && (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")))) {
+    if (argc > 2 ||
+        (argc == 2 && (!std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "--help")))) {
         std::fprintf(stderr, "usage: zrcmd [FILE]\n"
                              "Runs one framework command per line from FILE or standard input.\n");
         return 2;

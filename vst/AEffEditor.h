@@ -10,23 +10,23 @@ class AudioEffect;
 
 class AEffEditor {
 public:
-    explicit AEffEditor(AudioEffect* effect);
+    explicit AEffEditor(AudioEffect *effect);
     virtual ~AEffEditor();
 
-    virtual AudioEffect* getEffect();
+    virtual AudioEffect *getEffect();
     // Stores the editor rectangle's address through rect (null here); true when one was given.
-    virtual bool getRect(ERect** rect);
+    virtual bool getRect(ERect **rect);
     // ptr is the host's parent window (on Linux an X11 window id in a pointer).
-    virtual bool open(void* ptr);
+    virtual bool open(void *ptr);
     virtual void close();
     virtual bool isOpen();
     virtual void idle();
-    virtual bool keyDown(VstKeyCode& keyCode);
-    virtual bool keyUp(VstKeyCode& keyCode);
+    virtual bool keyDown(VstKeyCode &keyCode);
+    virtual bool keyUp(VstKeyCode &keyCode);
     virtual bool wheel(float distance);
     virtual bool setKnobMode(int32_t mode);
 
 protected:
-    AudioEffect* effect;
-    void* systemWindow;  // null while closed
+    AudioEffect *effect;
+    void *systemWindow; // null while closed
 };

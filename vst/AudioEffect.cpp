@@ -14,7 +14,8 @@ namespace {
 constexpr int32_t kNoEffectId = vstFourCC('N', 'o', 'E', 'f');
 constexpr intptr_t kIdentifyAnswer = vstFourCC('N', 'v', 'E', 'f');
 
-bool fitsInt32(intptr_t v) {
+bool fitsInt32(intptr_t v)
+{
 #if INTPTR_MAX > INT32_MAX
     return v >= INT32_MIN && v <= INT32_MAX;
 #else
@@ -25,31 +26,33 @@ bool fitsInt32(intptr_t v) {
 
 // A block the callee can walk: non-negative length, every announced channel present.
 template <typename Sample>
-bool blockUsable(const AEffect& e, Sample** inputs, Sample** outputs, int32_t frames) {
-    if (frames < 0) return false;
+bool blockUsable(const AEffect &e, Sample **inputs, Sample **outputs, int32_t frames)
+{
+    if (frames < 0)
+        return false;
     if (e.numInputs > 0) {
-        if (!inputs) return false;
+        if (!inputs)
+            return false;
         for (int32_t c = 0; c < e.numInputs; ++c)
-            if (!inputs[c]) return false;
+            if (!inputs[c])
+                return false;
     }
     if (e.numOutputs > 0) {
-        if (!outputs) return false;
+        if (!outputs)
+            return false;
         for (int32_t c = 0; c < e.numOutputs; ++c)
-            if (!outputs[c]) return false;
+            if (!outputs[c])
+                return false;
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 AudioEffect::AudioEffect(audioMasterCallback hostCallback, int32_t numPrograms, int32_t numParams)
-    : hostCallback(hostCallback),
-      editor(nullptr),
-      sampleRate(44100.0f),
-      blockSize(1024),
-      numPrograms(numPrograms),
-      numParams(numParams),
-      curProgram(0) {
+    : hostCallback(hostCallback), editor(nullptr), sampleRate(44100.0f), blockSize(1024),
+      numPrograms(numPrograms), numParams(numParams), curProgram(0)
+{
     std::memset(&aeffect, 0, sizeof aeffect);
     aeffect.magic = kEffectMagic;
     aeffect.dispatcher = &AudioEffect::dispatchEntry;
@@ -69,19 +72,21 @@ AudioEffect::AudioEffect(audioMasterCallback hostCallback, int32_t numPrograms, 
     canProcessReplacing(true);
 }
 
-AudioEffect::~AudioEffect() {
+AudioEffect::~AudioEffect()
+{
     delete editor;
     editor = nullptr;
 }
 
-intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                 float opt) {
+intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, void *ptr,
+                                 float opt)
+{
     std::printf("AudioEffect::dispatcher opcode=%d '%s' index=%d value=%d ptr=%d opt=%f (%s)\n",
                 opcode, baseOpcodeName(opcode), index, static_cast<int>(value),
                 static_cast<int>(reinterpret_cast<intptr_t>(ptr)), static_cast<double>(opt),
                 kDispatchTraceTail);
 
-    char* text = static_cast<char*>(ptr);
+    char *text = static_cast<char *>(ptr);
     switch (opcode) {
     case effOpen:
         open();
@@ -90,21 +95,25 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
         close();
         return 0;
     case effSetProgram:
-        if (isProgramIndex(value)) setProgram(static_cast<int32_t>(value));
+        if (isProgramIndex(value))
+            setProgram(static_cast<int32_t>(value));
         return 0;
     case effGetProgram:
         std::printf("DISPATCH effGetProgram\n");
         return getProgram();
     case effSetProgramName:
-        if (text) setProgramName(text);
+        if (text)
+            setProgramName(text);
         return 0;
     case effGetProgramName:
-        if (text) getProgramName(text);
+        if (text)
+            getProgramName(text);
         return 0;
     case effGetParamLabel:
     case effGetParamDisplay:
     case effGetParamName:
-        if (!text) return 0;
+        if (!text)
+            return 0;
         if (!isParameterIndex(index)) {
             text[0] = '\0';
             return 0;
@@ -118,10 +127,12 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
         return 0;
     case effSetSampleRate:
         // Coefficients divide by the rate, and derived classes truncate it to an integer.
-        if (opt >= 1.0f && opt < 2147483648.0f) setSampleRate(opt);
+        if (opt >= 1.0f && opt < 2147483648.0f)
+            setSampleRate(opt);
         return 0;
     case effSetBlockSize:
-        if (value > 0 && fitsInt32(value)) setBlockSize(static_cast<int32_t>(value));
+        if (value > 0 && fitsInt32(value))
+            setBlockSize(static_cast<int32_t>(value));
         return 0;
     case effMainsChanged:
         if (value)
@@ -130,25 +141,31 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
             suspend();
         return 0;
     case effEditGetRect:
-        if (editor && ptr) return editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
+        if (editor && ptr)
+            return editor->getRect(static_cast<ERect **>(ptr)) ? 1 : 0;
         return 0;
     case effEditOpen:
         // A null parent cannot take a child window.
-        if (editor && ptr) return editor->open(ptr) ? 1 : 0;
+        if (editor && ptr)
+            return editor->open(ptr) ? 1 : 0;
         return 0;
     case effEditClose:
-        if (editor) editor->close();
+        if (editor)
+            editor->close();
         return 0;
     case effEditIdle:
-        if (editor) editor->idle();
+        if (editor)
+            editor->idle();
         return 0;
     case effIdentify:
         return kIdentifyAnswer;
     case effGetChunk:
-        if (!ptr) return 0;
-        return getChunk(static_cast<void**>(ptr), index != 0);
+        if (!ptr)
+            return 0;
+        return getChunk(static_cast<void **>(ptr), index != 0);
     case effSetChunk:
-        if (!ptr || value < 0 || !fitsInt32(value)) return 0;
+        if (!ptr || value < 0 || !fitsInt32(value))
+            return 0;
         return setChunk(ptr, static_cast<int32_t>(value), index != 0);
     default:
         return 0;
@@ -160,60 +177,126 @@ void AudioEffect::close() {}
 void AudioEffect::suspend() {}
 void AudioEffect::resume() {}
 
-void AudioEffect::setSampleRate(float rate) { sampleRate = rate; }
-void AudioEffect::setBlockSize(int32_t size) { blockSize = size; }
+void AudioEffect::setSampleRate(float rate)
+{
+    sampleRate = rate;
+}
+void AudioEffect::setBlockSize(int32_t size)
+{
+    blockSize = size;
+}
 
-void AudioEffect::processDoubleReplacing(double**, double**, int32_t) {}
+void AudioEffect::processDoubleReplacing(double **, double **, int32_t) {}
 
 void AudioEffect::setParameter(int32_t, float) {}
-float AudioEffect::getParameter(int32_t) { return 0.0f; }
+float AudioEffect::getParameter(int32_t)
+{
+    return 0.0f;
+}
 
-void AudioEffect::setParameterAutomated(int32_t index, float value) {
+void AudioEffect::setParameterAutomated(int32_t index, float value)
+{
     setParameter(index, value);
-    if (hostCallback) hostCallback(&aeffect, audioMasterAutomate, index, 0, nullptr, value);
+    if (hostCallback)
+        hostCallback(&aeffect, audioMasterAutomate, index, 0, nullptr, value);
 }
 
-int32_t AudioEffect::getProgram() { return curProgram; }
-void AudioEffect::setProgram(int32_t program) { curProgram = program; }
-void AudioEffect::setProgramName(const char*) {}
-
-void AudioEffect::getProgramName(char* name) {
-    if (name) name[0] = '\0';
+int32_t AudioEffect::getProgram()
+{
+    return curProgram;
 }
-void AudioEffect::getParamLabel(int32_t, char* label) {
-    if (label) label[0] = '\0';
+void AudioEffect::setProgram(int32_t program)
+{
+    curProgram = program;
 }
-void AudioEffect::getParamDisplay(int32_t, char* text) {
-    if (text) text[0] = '\0';
+void AudioEffect::setProgramName(const char *) {}
+
+void AudioEffect::getProgramName(char *name)
+{
+    if (name)
+        name[0] = '\0';
 }
-void AudioEffect::getParamName(int32_t, char* text) {
-    if (text) text[0] = '\0';
+void AudioEffect::getParamLabel(int32_t, char *label)
+{
+    if (label)
+        label[0] = '\0';
+}
+void AudioEffect::getParamDisplay(int32_t, char *text)
+{
+    if (text)
+        text[0] = '\0';
+}
+void AudioEffect::getParamName(int32_t, char *text)
+{
+    if (text)
+        text[0] = '\0';
 }
 
-int32_t AudioEffect::getChunk(void**, bool) { return 0; }
-int32_t AudioEffect::setChunk(void*, int32_t, bool) { return 0; }
+int32_t AudioEffect::getChunk(void **, bool)
+{
+    return 0;
+}
+int32_t AudioEffect::setChunk(void *, int32_t, bool)
+{
+    return 0;
+}
 
-void AudioEffect::setUniqueID(int32_t id) { aeffect.uniqueID = id; }
-void AudioEffect::setNumInputs(int32_t count) { aeffect.numInputs = count; }
-void AudioEffect::setNumOutputs(int32_t count) { aeffect.numOutputs = count; }
-void AudioEffect::canProcessReplacing(bool state) { setFlag(effFlagsCanReplacing, state); }
-void AudioEffect::canDoubleReplacing(bool state) { setFlag(effFlagsCanDoubleReplacing, state); }
-void AudioEffect::programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
-void AudioEffect::setInitialDelay(int32_t delay) { aeffect.initialDelay = delay; }
+void AudioEffect::setUniqueID(int32_t id)
+{
+    aeffect.uniqueID = id;
+}
+void AudioEffect::setNumInputs(int32_t count)
+{
+    aeffect.numInputs = count;
+}
+void AudioEffect::setNumOutputs(int32_t count)
+{
+    aeffect.numOutputs = count;
+}
+void AudioEffect::canProcessReplacing(bool state)
+{
+    setFlag(effFlagsCanReplacing, state);
+}
+void AudioEffect::canDoubleReplacing(bool state)
+{
+    setFlag(effFlagsCanDoubleReplacing, state);
+}
+void AudioEffect::programsAreChunks(bool state)
+{
+    setFlag(effFlagsProgramChunks, state);
+}
+void AudioEffect::setInitialDelay(int32_t delay)
+{
+    aeffect.initialDelay = delay;
+}
 
-AEffEditor* AudioEffect::getEditor() { return editor; }
-AEffect* AudioEffect::getAeffect() { return &aeffect; }
-float AudioEffect::getSampleRate() { return sampleRate; }
-int32_t AudioEffect::getBlockSize() { return blockSize; }
+AEffEditor *AudioEffect::getEditor()
+{
+    return editor;
+}
+AEffect *AudioEffect::getAeffect()
+{
+    return &aeffect;
+}
+float AudioEffect::getSampleRate()
+{
+    return sampleRate;
+}
+int32_t AudioEffect::getBlockSize()
+{
+    return blockSize;
+}
 
-void AudioEffect::processAccumulating(float**, float**, int32_t) {}
+void AudioEffect::processAccumulating(float **, float **, int32_t) {}
 
-void AudioEffect::setEditor(AEffEditor* newEditor) {
+void AudioEffect::setEditor(AEffEditor *newEditor)
+{
     editor = newEditor;
     setFlag(effFlagsHasEditor, newEditor != nullptr);
 }
 
-void AudioEffect::setFlag(int32_t bit, bool state) {
+void AudioEffect::setFlag(int32_t bit, bool state)
+{
     if (state)
         aeffect.flags |= bit;
     else
@@ -223,14 +306,17 @@ void AudioEffect::setFlag(int32_t bit, bool state) {
 // Entry points in the record. The process entries run on the host's audio
 // thread: they only check their arguments and forward.
 
-AudioEffect* AudioEffect::fromRecord(AEffect* e) {
-    return e ? static_cast<AudioEffect*>(e->object) : nullptr;
+AudioEffect *AudioEffect::fromRecord(AEffect *e)
+{
+    return e ? static_cast<AudioEffect *>(e->object) : nullptr;
 }
 
-intptr_t AudioEffect::dispatchEntry(AEffect* e, int32_t opcode, int32_t index, intptr_t value,
-                                    void* ptr, float opt) {
-    AudioEffect* self = fromRecord(e);
-    if (!self) return 0;
+intptr_t AudioEffect::dispatchEntry(AEffect *e, int32_t opcode, int32_t index, intptr_t value,
+                                    void *ptr, float opt)
+{
+    AudioEffect *self = fromRecord(e);
+    if (!self)
+        return 0;
     if (opcode == effClose) {
         self->dispatcher(opcode, index, value, ptr, opt);
         delete self;
@@ -239,34 +325,39 @@ intptr_t AudioEffect::dispatchEntry(AEffect* e, int32_t opcode, int32_t index, i
     return self->dispatcher(opcode, index, value, ptr, opt);
 }
 
-void AudioEffect::processEntry(AEffect* e, float** inputs, float** outputs, int32_t frames) {
-    AudioEffect* self = fromRecord(e);
+void AudioEffect::processEntry(AEffect *e, float **inputs, float **outputs, int32_t frames)
+{
+    AudioEffect *self = fromRecord(e);
     if (self && blockUsable(*e, inputs, outputs, frames))
         self->processAccumulating(inputs, outputs, frames);
 }
 
-void AudioEffect::processReplacingEntry(AEffect* e, float** inputs, float** outputs,
-                                        int32_t frames) {
-    AudioEffect* self = fromRecord(e);
+void AudioEffect::processReplacingEntry(AEffect *e, float **inputs, float **outputs, int32_t frames)
+{
+    AudioEffect *self = fromRecord(e);
     if (self && blockUsable(*e, inputs, outputs, frames))
         self->processReplacing(inputs, outputs, frames);
 }
 
-void AudioEffect::processDoubleReplacingEntry(AEffect* e, double** inputs, double** outputs,
-                                              int32_t frames) {
-    AudioEffect* self = fromRecord(e);
+void AudioEffect::processDoubleReplacingEntry(AEffect *e, double **inputs, double **outputs,
+                                              int32_t frames)
+{
+    AudioEffect *self = fromRecord(e);
     if (self && blockUsable(*e, inputs, outputs, frames))
         self->processDoubleReplacing(inputs, outputs, frames);
 }
 
-void AudioEffect::setParameterEntry(AEffect* e, int32_t index, float value) {
-    AudioEffect* self = fromRecord(e);
+void AudioEffect::setParameterEntry(AEffect *e, int32_t index, float value)
+{
+    AudioEffect *self = fromRecord(e);
     if (self && self->isParameterIndex(index) && std::isfinite(value))
         self->setParameter(index, value);
 }
 
-float AudioEffect::getParameterEntry(AEffect* e, int32_t index) {
-    AudioEffect* self = fromRecord(e);
-    if (self && self->isParameterIndex(index)) return self->getParameter(index);
+float AudioEffect::getParameterEntry(AEffect *e, int32_t index)
+{
+    AudioEffect *self = fromRecord(e);
+    if (self && self->isParameterIndex(index))
+        return self->getParameter(index);
     return 0.0f;
 }

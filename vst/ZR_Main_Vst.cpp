@@ -15,26 +15,33 @@ const char kProgramName[] = "Default program";
 // Zeroes size bytes of the host's buffer, then writes the first size - 1
 // characters of the formatted text at most.
 template <typename... Args>
-void write_text(char* text, int size, const char* format, Args... args) {
-    if (!text || size <= 0) return;
+void write_text(char *text, int size, const char *format, Args... args)
+{
+    if (!text || size <= 0)
+        return;
     std::memset(text, 0, (size_t)size);
     char full[512];
     int n = std::snprintf(full, sizeof full, format, args...);
-    if (n <= 0) return;
-    if (n > (int)sizeof full - 1) n = (int)sizeof full - 1;
+    if (n <= 0)
+        return;
+    if (n > (int)sizeof full - 1)
+        n = (int)sizeof full - 1;
     std::memcpy(text, full, (size_t)(n < size - 1 ? n : size - 1));
 }
 
-}  // namespace
+} // namespace
 
-void ZR_product_string(char* text, int size) {
+void ZR_product_string(char *text, int size)
+{
     write_text(text, size, "%s %s", ZR_MAKER_ADDRESS, ZR_EFFECT_NAME);
 }
 
-ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2) {
+ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2)
+{
     app.build();
     sizeWindow(app.editor_width, app.editor_height);
-    if (app.usesChunks()) programsAreChunks(true);
+    if (app.usesChunks())
+        programsAreChunks(true);
     setNumInputs(1);
     setNumOutputs(2);
     setUniqueID(UNIQUE_ID);
@@ -42,58 +49,79 @@ ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2) {
     // has-editor flag stays clear.
 }
 
-ZR_Main_Vst::~ZR_Main_Vst() { app.destroy(); }
+ZR_Main_Vst::~ZR_Main_Vst()
+{
+    app.destroy();
+}
 
-void ZR_Main_Vst::open() { app.open(); }
+void ZR_Main_Vst::open()
+{
+    app.open();
+}
 
-void ZR_Main_Vst::setSampleRate(float rate) {
+void ZR_Main_Vst::setSampleRate(float rate)
+{
     AudioEffectX::setSampleRate(rate);
     app.setSampleRate(rate);
 }
 
-void ZR_Main_Vst::processReplacing(float** inputs, float** outputs, int32_t frames) {
+void ZR_Main_Vst::processReplacing(float **inputs, float **outputs, int32_t frames)
+{
     app.process(inputs, outputs, frames);
 }
 
-ZR_Application::Param* ZR_Main_Vst::record(int32_t index) {
+ZR_Application::Param *ZR_Main_Vst::record(int32_t index)
+{
     return isParameterIndex(index) ? app.params[index] : nullptr;
 }
 
-void ZR_Main_Vst::setParameter(int32_t index, float value) {
-    ZR_Application::Param* p = record(index);
-    if (p && p->set_from_host(value, app.knob_min(), app.knob_max())) p->notify(&app);
+void ZR_Main_Vst::setParameter(int32_t index, float value)
+{
+    ZR_Application::Param *p = record(index);
+    if (p && p->set_from_host(value, app.knob_min(), app.knob_max()))
+        p->notify(&app);
 }
 
-float ZR_Main_Vst::getParameter(int32_t index) {
-    ZR_Application::Param* p = record(index);
+float ZR_Main_Vst::getParameter(int32_t index)
+{
+    ZR_Application::Param *p = record(index);
     return p ? p->get_for_host(app.knob_min(), app.knob_max()) : 0.0f;
 }
 
-int32_t ZR_Main_Vst::getProgram() { return 0; }
+int32_t ZR_Main_Vst::getProgram()
+{
+    return 0;
+}
 void ZR_Main_Vst::setProgram(int32_t) {}
-void ZR_Main_Vst::setProgramName(const char*) {}
+void ZR_Main_Vst::setProgramName(const char *) {}
 
-void ZR_Main_Vst::getProgramName(char* name) {
+void ZR_Main_Vst::getProgramName(char *name)
+{
     write_text(name, kVstMaxProgNameLen, "%s", kProgramName);
 }
 
-bool ZR_Main_Vst::getProgramNameIndexed(int32_t, int32_t, char* text) {
+bool ZR_Main_Vst::getProgramNameIndexed(int32_t, int32_t, char *text)
+{
     write_text(text, kVstMaxProgNameLen, "%s", kProgramName);
     return true;
 }
 
-void ZR_Main_Vst::getParamName(int32_t index, char* text) {
-    ZR_Application::Param* p = record(index);
+void ZR_Main_Vst::getParamName(int32_t index, char *text)
+{
+    ZR_Application::Param *p = record(index);
     write_text(text, kVstMaxParamStrLen, "%s", p && p->name ? p->name : "");
 }
 
-void ZR_Main_Vst::getParamDisplay(int32_t index, char* text) {
-    if (!text) return;
+void ZR_Main_Vst::getParamDisplay(int32_t index, char *text)
+{
+    if (!text)
+        return;
     std::memset(text, 0, kVstMaxParamStrLen);
-    ZR_Application::Param* p = record(index);
-    if (!p) return;
-    const char* label = p->label ? p->label : "";
-    const char* separator = label[0] ? " " : "";
+    ZR_Application::Param *p = record(index);
+    if (!p)
+        return;
+    const char *label = p->label ? p->label : "";
+    const char *separator = label[0] ? " " : "";
     const ZR_word value = p->load_value();
     switch (p->type) {
     case ZR_TYPE_INT:
@@ -103,68 +131,88 @@ void ZR_Main_Vst::getParamDisplay(int32_t index, char* text) {
         write_text(text, kVstMaxParamStrLen, "%f%s%s", (double)value.f, separator, label);
         break;
     case ZR_PARAM_SWITCH:
-        if (p->label) write_text(text, kVstMaxParamStrLen, "%s", value.i ? label : label + 10);
+        if (p->label)
+            write_text(text, kVstMaxParamStrLen, "%s", value.i ? label : label + 10);
         break;
     default:
         break;
     }
 }
 
-void ZR_Main_Vst::getParamLabel(int32_t index, char* text) {
-    if (!text) return;
+void ZR_Main_Vst::getParamLabel(int32_t index, char *text)
+{
+    if (!text)
+        return;
     std::memset(text, 0, kVstMaxParamStrLen);
-    ZR_Application::Param* p = record(index);
-    if (!p) return;
+    ZR_Application::Param *p = record(index);
+    if (!p)
+        return;
     switch (p->type) {
     case ZR_TYPE_INT:
     case ZR_TYPE_FLOAT:
         write_text(text, kVstMaxParamStrLen, "%s", p->label ? p->label : "");
         break;
     case ZR_PARAM_SWITCH:
-        if (p->label) write_text(text, kVstMaxParamStrLen, "%s/%s", p->label, p->label + 10);
+        if (p->label)
+            write_text(text, kVstMaxParamStrLen, "%s/%s", p->label, p->label + 10);
         break;
     default:
         break;
     }
 }
 
-int32_t ZR_Main_Vst::getChunk(void** data, bool) {
+int32_t ZR_Main_Vst::getChunk(void **data, bool)
+{
     ZR_value chunk = app.getChunk();
-    if (data) *data = chunk.value.o;
+    if (data)
+        *data = chunk.value.o;
     return chunk.len;
 }
 
-int32_t ZR_Main_Vst::setChunk(void* data, int32_t byteSize, bool) {
+int32_t ZR_Main_Vst::setChunk(void *data, int32_t byteSize, bool)
+{
     ZR_value chunk(ZR_TYPE_KEYWORD, byteSize);
     chunk.value.o = data;
     app.setChunk(chunk);
     return byteSize;
 }
 
-bool ZR_Main_Vst::getEffectName(char* name) {
+bool ZR_Main_Vst::getEffectName(char *name)
+{
     write_text(name, kVstMaxEffectNameLen, "%s", ZR_EFFECT_NAME);
     return true;
 }
 
-bool ZR_Main_Vst::getVendorString(char* text) {
+bool ZR_Main_Vst::getVendorString(char *text)
+{
     write_text(text, kVstMaxVendorStrLen, "%s", ZR_MAKER_ADDRESS);
     return true;
 }
 
-bool ZR_Main_Vst::getProductString(char* text) {
+bool ZR_Main_Vst::getProductString(char *text)
+{
     ZR_product_string(text, kVstMaxProductStrLen);
     return true;
 }
 
-int32_t ZR_Main_Vst::getVendorVersion() { return VENDOR_VERSION; }
-int32_t ZR_Main_Vst::getPlugCategory() { return kPlugCategEffect; }
+int32_t ZR_Main_Vst::getVendorVersion()
+{
+    return VENDOR_VERSION;
+}
+int32_t ZR_Main_Vst::getPlugCategory()
+{
+    return kPlugCategEffect;
+}
 
-AEffect* ZR_create_plugin(audioMasterCallback host) {
+AEffect *ZR_create_plugin(audioMasterCallback host)
+{
     // Without a callback the version query cannot be asked.
-    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+    if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
+        return nullptr;
     try {
         return (new ZR_Main_Vst(host))->getAeffect();
-    } catch (...) {
+    }
+    catch (...) {
         // Nothing may unwind into the host.
         return nullptr;
     }

@@ -6,7 +6,7 @@
 
 class ZR_Main_Vst : public AudioEffectX {
 public:
-    static constexpr int32_t UNIQUE_ID = vstFourCC('f', '5', '5', '4');  // 0x66353534
+    static constexpr int32_t UNIQUE_ID = vstFourCC('f', '5', '5', '4'); // 0x66353534
     static constexpr int32_t VENDOR_VERSION = 1000;
 
     explicit ZR_Main_Vst(audioMasterCallback host);
@@ -14,40 +14,40 @@ public:
 
     void open() override;
     void setSampleRate(float rate) override;
-    void processReplacing(float** inputs, float** outputs, int32_t frames) override;
+    void processReplacing(float **inputs, float **outputs, int32_t frames) override;
 
     void setParameter(int32_t index, float value) override;
     float getParameter(int32_t index) override;
 
     int32_t getProgram() override;
     void setProgram(int32_t program) override;
-    void setProgramName(const char* name) override;
-    void getProgramName(char* name) override;
-    bool getProgramNameIndexed(int32_t category, int32_t index, char* text) override;
+    void setProgramName(const char *name) override;
+    void getProgramName(char *name) override;
+    bool getProgramNameIndexed(int32_t category, int32_t index, char *text) override;
 
-    void getParamName(int32_t index, char* text) override;
-    void getParamDisplay(int32_t index, char* text) override;
-    void getParamLabel(int32_t index, char* text) override;
+    void getParamName(int32_t index, char *text) override;
+    void getParamDisplay(int32_t index, char *text) override;
+    void getParamLabel(int32_t index, char *text) override;
 
-    int32_t getChunk(void** data, bool isPreset) override;
-    int32_t setChunk(void* data, int32_t byteSize, bool isPreset) override;
+    int32_t getChunk(void **data, bool isPreset) override;
+    int32_t setChunk(void *data, int32_t byteSize, bool isPreset) override;
 
-    bool getEffectName(char* name) override;
-    bool getVendorString(char* text) override;
-    bool getProductString(char* text) override;
+    bool getEffectName(char *name) override;
+    bool getVendorString(char *text) override;
+    bool getProductString(char *text) override;
     int32_t getVendorVersion() override;
     int32_t getPlugCategory() override;
 
-    ZR_Application& application() { return app; }
+    ZR_Application &application() { return app; }
 
 private:
-    ZR_Application::Param* record(int32_t index);
+    ZR_Application::Param *record(int32_t index);
     ZR_Application app;
 };
 
 // The product string: maker address, one space, effect name; cut to size bytes.
-void ZR_product_string(char* text, int size);
+void ZR_product_string(char *text, int size);
 
 // What VSTPluginMain does: null when the host answers the version query with 0
 // or the effect cannot be created.
-AEffect* ZR_create_plugin(audioMasterCallback host);
+AEffect *ZR_create_plugin(audioMasterCallback host);

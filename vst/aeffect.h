@@ -15,33 +15,35 @@
 struct AEffect;
 
 extern "C" {
-typedef intptr_t(VEMO_VSTCALL* audioMasterCallback)(AEffect* effect, int32_t opcode, int32_t index,
-                                                    intptr_t value, void* ptr, float opt);
-typedef intptr_t(VEMO_VSTCALL* AEffectDispatcherProc)(AEffect* effect, int32_t opcode, int32_t index,
-                                                      intptr_t value, void* ptr, float opt);
-typedef void(VEMO_VSTCALL* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
+typedef intptr_t(VEMO_VSTCALL *audioMasterCallback)(AEffect *effect, int32_t opcode, int32_t index,
+                                                    intptr_t value, void *ptr, float opt);
+typedef intptr_t(VEMO_VSTCALL *AEffectDispatcherProc)(AEffect *effect, int32_t opcode,
+                                                      int32_t index, intptr_t value, void *ptr,
+                                                      float opt);
+typedef void(VEMO_VSTCALL *AEffectProcessProc)(AEffect *effect, float **inputs, float **outputs,
                                                int32_t frames);
-typedef void(VEMO_VSTCALL* AEffectProcessDoubleProc)(AEffect* effect, double** inputs,
-                                                     double** outputs, int32_t frames);
-typedef void(VEMO_VSTCALL* AEffectSetParameterProc)(AEffect* effect, int32_t index, float value);
-typedef float(VEMO_VSTCALL* AEffectGetParameterProc)(AEffect* effect, int32_t index);
-typedef AEffect*(VEMO_VSTCALL* VstPluginEntryProc)(audioMasterCallback host);
+typedef void(VEMO_VSTCALL *AEffectProcessDoubleProc)(AEffect *effect, double **inputs,
+                                                     double **outputs, int32_t frames);
+typedef void(VEMO_VSTCALL *AEffectSetParameterProc)(AEffect *effect, int32_t index, float value);
+typedef float(VEMO_VSTCALL *AEffectGetParameterProc)(AEffect *effect, int32_t index);
+typedef AEffect *(VEMO_VSTCALL *VstPluginEntryProc)(audioMasterCallback host);
 }
 
 // Four characters read as a big-endian 32-bit code.
-constexpr int32_t vstFourCC(char a, char b, char c, char d) {
+constexpr int32_t vstFourCC(char a, char b, char c, char d)
+{
     return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint8_t>(a)) << 24) |
                                 (static_cast<uint32_t>(static_cast<uint8_t>(b)) << 16) |
                                 (static_cast<uint32_t>(static_cast<uint8_t>(c)) << 8) |
                                 static_cast<uint32_t>(static_cast<uint8_t>(d)));
 }
 
-constexpr int32_t kEffectMagic = vstFourCC('V', 's', 't', 'P');  // 0x56737450
+constexpr int32_t kEffectMagic = vstFourCC('V', 's', 't', 'P'); // 0x56737450
 
 struct AEffect {
     int32_t magic;
     AEffectDispatcherProc dispatcher;
-    AEffectProcessProc process;  // deprecated accumulating process
+    AEffectProcessProc process; // deprecated accumulating process
     AEffectSetParameterProc setParameter;
     AEffectGetParameterProc getParameter;
     int32_t numPrograms;
@@ -52,11 +54,11 @@ struct AEffect {
     intptr_t reserved1;
     intptr_t reserved2;
     int32_t initialDelay;
-    int32_t realQualities;  // deprecated
-    int32_t offQualities;   // deprecated
-    float ioRatio;          // deprecated
-    void* object;           // the plug-in's C++ object
-    void* user;             // free for the host
+    int32_t realQualities; // deprecated
+    int32_t offQualities;  // deprecated
+    float ioRatio;         // deprecated
+    void *object;          // the plug-in's C++ object
+    void *user;            // free for the host
     int32_t uniqueID;
     int32_t version;
     AEffectProcessProc processReplacing;
@@ -135,7 +137,7 @@ enum : int32_t {
     effGetParamLabel = 6,
     effGetParamDisplay = 7,
     effGetParamName = 8,
-    effGetVu = 9,  // deprecated
+    effGetVu = 9, // deprecated
     effSetSampleRate = 10,
     effSetBlockSize = 11,
     effMainsChanged = 12,
@@ -143,9 +145,9 @@ enum : int32_t {
     effEditOpen = 14,
     effEditClose = 15,
     effEditIdle = 19,
-    effEditTop = 20,    // deprecated
-    effEditSleep = 21,  // deprecated
-    effIdentify = 22,   // deprecated
+    effEditTop = 20,   // deprecated
+    effEditSleep = 21, // deprecated
+    effIdentify = 22,  // deprecated
     effGetChunk = 23,
     effSetChunk = 24,
     effProcessEvents = 25,
@@ -199,7 +201,7 @@ enum : int32_t {
     audioMasterVersion = 1,
     audioMasterCurrentId = 2,
     audioMasterIdle = 3,
-    audioMasterWantMidi = 6,  // deprecated
+    audioMasterWantMidi = 6, // deprecated
     audioMasterGetTime = 7,
     audioMasterProcessEvents = 8,
     audioMasterIOChanged = 13,

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 // Name in the base dispatcher's table, "UNKNOWN" for any other opcode.
-const char* baseOpcodeName(int32_t opcode);
+const char *baseOpcodeName(int32_t opcode);
 
 // Name in the extended dispatcher's table (25 and up), "UNKNOWN" for any other opcode.
-const char* extendedOpcodeName(int32_t opcode);
+const char *extendedOpcodeName(int32_t opcode);
 
 // Text that closes every trace line.
-extern const char* const kDispatchTraceTail;
+extern const char *const kDispatchTraceTail;

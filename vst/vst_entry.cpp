@@ -3,6 +3,7 @@
 
 #include "vst/ZR_Main_Vst.h"
 
-extern "C" VEMO_VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
+extern "C" VEMO_VST_EXPORT AEffect *VSTPluginMain(audioMasterCallback host)
+{
     return ZR_create_plugin(host);
 }

@@ -9,4 +9,4 @@
 #define VEMO_VST_EXPORT __attribute__((visibility("default")))
 #endif
 
-extern "C" VEMO_VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback host);
+extern "C" VEMO_VST_EXPORT AEffect *VSTPluginMain(audioMasterCallback host);

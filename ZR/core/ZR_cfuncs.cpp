@@ -36,7 +36,10 @@ char error_buffer[4096];
 const ZR_resource_entry empty_table[] = {{nullptr, nullptr, 0}};
 const ZR_resource_entry *resource_table = empty_table;
 
-const char *or_empty(const char *s) { return s ? s : ""; }
+const char *or_empty(const char *s)
+{
+    return s ? s : "";
+}
 
 bool same_name_ignoring_case(const char *a, const char *b)
 {
@@ -46,19 +49,21 @@ bool same_name_ignoring_case(const char *a, const char *b)
     return *a == *b;
 }
 
-}
+} // namespace
 
-int ZR_error_func(const char *file, int line, const char *proc, const char *date,
-                  const char *time, const char *message)
+int ZR_error_func(const char *file, int line, const char *proc, const char *date, const char *time,
+                  const char *message)
 {
     std::snprintf(error_buffer, sizeof error_buffer,
-                  "Error: %s\nFile: %s\nLine: %d\nProc: %s\nDate: %s\nTime: %s",
-                  or_empty(message), or_empty(file), line, or_empty(proc),
-                  or_empty(date), or_empty(time));
+                  "Error: %s\nFile: %s\nLine: %d\nProc: %s\nDate: %s\nTime: %s", or_empty(message),
+                  or_empty(file), line, or_empty(proc), or_empty(date), or_empty(time));
     return ZR_message_box("ERROR", error_buffer);
 }
 
-const char *ZR_error_text() { return error_buffer; }
+const char *ZR_error_text()
+{
+    return error_buffer;
+}
 
 void ZR_initall() {}
 

@@ -31,8 +31,8 @@ extern void *hInstance;
 
 // Formats the error into one shared 4096-byte buffer and shows it in a modal
 // message box captioned "ERROR". Not reentrant. Returns the box's answer.
-int ZR_error_func(const char *file, int line, const char *proc, const char *date,
-                  const char *time, const char *message);
+int ZR_error_func(const char *file, int line, const char *proc, const char *date, const char *time,
+                  const char *message);
 // The text of the last ZR_error_func call.
 const char *ZR_error_text();
 

@@ -8,11 +8,13 @@ class ZR_Chain_Item {
 public:
     ZR_Chain_Item *prev;
     ZR_Chain_Item *next;
-    void *owner;      // the object that embeds the item
-    ZR_Chain *list;   // the list the item is in, or null
+    void *owner;    // the object that embeds the item
+    ZR_Chain *list; // the list the item is in, or null
 
     explicit ZR_Chain_Item(void *owner_object = nullptr)
-        : prev(nullptr), next(nullptr), owner(owner_object), list(nullptr) {}
+        : prev(nullptr), next(nullptr), owner(owner_object), list(nullptr)
+    {
+    }
     ZR_Chain_Item(const ZR_Chain_Item &) = delete;
     ZR_Chain_Item &operator=(const ZR_Chain_Item &) = delete;
 };

@@ -1,13 +1,13 @@
 // Headless message box: records the caption and text, never blocks.
-#include "ZR/core/ZR_msgbox.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
+#include "ZR/core/ZR_msgbox.h"
 
 #include <mutex>
 
 namespace {
 std::mutex box_mutex;
 ZR_recorded_message_box last_box;
-}
+} // namespace
 
 int ZR_message_box(const char *caption, const char *text)
 {

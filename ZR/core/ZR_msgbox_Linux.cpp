@@ -23,7 +23,7 @@ int run_and_wait(char *const argv[])
     return WEXITSTATUS(status);
 }
 
-}
+} // namespace
 
 int ZR_message_box(const char *caption, const char *text)
 {
@@ -31,14 +31,20 @@ int ZR_message_box(const char *caption, const char *text)
     const char *t = text ? text : "";
     std::fflush(stdout);
 
-    char *zenity[] = {(char *)"zenity", (char *)"--error", (char *)"--no-markup",
-                      (char *)"--title", (char *)c, (char *)"--text", (char *)t, nullptr};
+    char *zenity[] = {(char *)"zenity",
+                      (char *)"--error",
+                      (char *)"--no-markup",
+                      (char *)"--title",
+                      (char *)c,
+                      (char *)"--text",
+                      (char *)t,
+                      nullptr};
     int rc = run_and_wait(zenity);
-    if (rc == 0 || rc == 1)  // 1: the window was closed instead of OK
+    if (rc == 0 || rc == 1) // 1: the window was closed instead of OK
         return 1;
 
     char *kdialog[] = {(char *)"kdialog", (char *)"--title", (char *)c,
-                       (char *)"--error", (char *)t, nullptr};
+                       (char *)"--error", (char *)t,         nullptr};
     rc = run_and_wait(kdialog);
     if (rc == 0 || rc == 1)
         return 1;

@@ -19,7 +19,7 @@ LiveObjects &live_objects()
     return live;
 }
 
-}
+} // namespace
 
 const ZR_option ZR_Object_options[] = {
     ZR_OPTION_NO_CTOR,

@@ -32,8 +32,8 @@ extern const char *ZR_specialobject;
 
 class ZR_Object {
 public:
-    const ZR_option *options;  // table of the class it was created by
-    const char *command;       // the command text that created it
+    const ZR_option *options; // table of the class it was created by
+    const char *command;      // the command text that created it
 
     ZR_Object();
     ZR_Object(const ZR_Object &) = delete;
@@ -66,10 +66,13 @@ ZR_Object *ZR_construct()
     return new C();
 }
 
+// Option-table rows (clang-format cannot parse the template in a braced macro body).
+// clang-format off
 #define ZR_OPTION_CTOR(C) {"", nullptr, &ZR_construct<C>, nullptr}
 #define ZR_OPTION_NO_CTOR {"", nullptr, nullptr, nullptr}
 #define ZR_OPTION(C, x) {#x, &ZR_handler_thunk<C, &C::m_##x>, nullptr, nullptr}
 #define ZR_OPTION_END(parent) {nullptr, nullptr, nullptr, parent}
+// clang-format on
 
 // The object in v if v holds an object of class C (or derived), else null.
 template <class C>

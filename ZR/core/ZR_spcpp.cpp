@@ -79,7 +79,7 @@ struct ResultText {
         switch (v.type) {
         case ZR_TYPE_INT:
             return append_bytes(item, std::snprintf(item, sizeof item, "%d", v.value.i), true);
-        case ZR_TYPE_FLOAT:  // at most 47 characters: "-" 39 digits "." 6 digits
+        case ZR_TYPE_FLOAT: // at most 47 characters: "-" 39 digits "." 6 digits
             return append_bytes(item, std::snprintf(item, sizeof item, "%f", (double)v.value.f),
                                 true);
         case ZR_TYPE_TEXT: {
@@ -147,10 +147,9 @@ ZR_status object_not_found(const char *command, const char *token)
     return ZR_ERROR_COMMAND_NOT_PARAM;
 }
 
-}
+} // namespace
 
-ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity,
-                     va_list *args)
+ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity, va_list *args)
 {
     ResultText out;
     if (flags & SPCPP_RESULT_TEXT) {
@@ -177,7 +176,8 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
     const ZR_option *table = nullptr;
     if (text[0] == '%') {
         pos = 0;
-    } else {
+    }
+    else {
         spcpp_token(text, &pos);
         const ZR_class *cls = find_class(text);
         if (!cls || !cls->options) {
@@ -189,7 +189,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
     bool at_end = text[0] != '%' && text[pos] == 0;
     int next = text[0] == '%' ? 0 : pos + 1;
 
-    const char *pending = nullptr;  // the pending option's keyword, dash included
+    const char *pending = nullptr; // the pending option's keyword, dash included
     ZR_Object *object = nullptr;
 
     for (;;) {
@@ -201,10 +201,11 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             if (token[0] == '%') {
                 current = placeholder(token, args);
                 separator = next + word_length(token);
-            } else {
+            }
+            else {
                 separator = next;
                 current = spcpp_token(text, &separator);
-                if (separator == next) {  // an empty token: two spaces or a trailing one
+                if (separator == next) { // an empty token: two spaces or a trailing one
                     return param_not_found(command, token, 0);
                 }
                 if (current.type == ZR_TYPE_OBJECT && !ZR_object_alive(current.value.o)) {
@@ -230,7 +231,8 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
                 text[separator] = 0;
                 option->handler(object, current);
                 text[separator] = saved;
-            } else {
+            }
+            else {
                 ZR_value answer = option->handler(object, ZR_EMPTY);
                 if ((flags & SPCPP_RESULT_TEXT) && !out.append(answer))
                     return ZR_ERROR_COMMAND_NOT_SPACE;
@@ -248,7 +250,8 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
                             following);
                 return ZR_ERROR_COMMAND_NOT_PARAM;
             }
-        } else if (current.type == ZR_TYPE_OBJECT) {
+        }
+        else if (current.type == ZR_TYPE_OBJECT) {
             // 5.3: an existing object.
             object = static_cast<ZR_Object *>(current.value.o);
             if (!table)
@@ -257,12 +260,14 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
                 std::printf("spcpp: command '%.*s' not found\n", word_length(text), text);
                 return ZR_ERROR_COMMAND_NOT_FOUND;
             }
-        } else if (current.type == ZR_TYPE_INT || current.type == ZR_TYPE_FLOAT || !table ||
-                   !table->create) {
+        }
+        else if (current.type == ZR_TYPE_INT || current.type == ZR_TYPE_FLOAT || !table ||
+                 !table->create) {
             // A number where an object belongs, or a class that cannot be created.
             std::printf("spcpp: command '%.*s' not found\n", word_length(text), text);
             return ZR_ERROR_COMMAND_NOT_FOUND;
-        } else {
+        }
+        else {
             // 5.3: create an object.
             // A text ends at its separator while the constructor may read it.
             const bool text_value = current.type == ZR_TYPE_TEXT;
@@ -315,7 +320,10 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
     return ZR_OK;
 }
 
-void spcpp_set_extra_classes(const ZR_class *classes) { extra_classes = classes; }
+void spcpp_set_extra_classes(const ZR_class *classes)
+{
+    extra_classes = classes;
+}
 
 ZR_status spcpp(const char *command, ...)
 {

@@ -9,8 +9,8 @@
 struct ZR_class;
 
 enum {
-    SPCPP_RESULT_TEXT = 1,  // build a result text
-    SPCPP_OUT_PARAMS = 2,   // write created objects and query results through pointers
+    SPCPP_RESULT_TEXT = 1, // build a result text
+    SPCPP_OUT_PARAMS = 2,  // write created objects and query results through pointers
 };
 
 // Longest command text accepted; longer ones are refused with
@@ -26,8 +26,7 @@ ZR_status spcpp(const char *command, ...);
 // args may be null (placeholders then give no value and nothing is written
 // through pointers). Text values from the command text point into a private
 // copy that lives only during the call: handlers that keep one must copy it.
-ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity,
-                     va_list *args);
+ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity, va_list *args);
 
 // Test hook: a second class table, searched after _ZR (null for none).
 void spcpp_set_extra_classes(const ZR_class *classes);

@@ -31,21 +31,21 @@ struct CharClasses {
 constexpr CharClasses char_classes;
 
 constexpr unsigned char transitions[12][9] = {
-    {11, 1, 2, 5, 7, 11, 11, 11, 11},
-    {11, 11, 6, 6, 7, 11, 11, 11, 11},
-    {11, 11, 5, 5, 7, 8, 3, 11, 5},
-    {11, 11, 4, 4, 11, 4, 11, 4, 11},
-    {11, 11, 4, 4, 11, 4, 11, 4, 4},
-    {11, 11, 5, 5, 7, 8, 11, 11, 5},
-    {11, 11, 6, 6, 7, 8, 11, 11, 6},
-    {11, 11, 7, 7, 11, 8, 11, 11, 7},
-    {11, 9, 10, 10, 11, 11, 11, 11, 11},
-    {11, 11, 10, 10, 11, 11, 11, 11, 11},
-    {11, 11, 10, 10, 11, 11, 11, 11, 7},
-    {11, 11, 11, 11, 11, 11, 11, 11, 11},
+    {11, 1, 2, 5, 7, 11, 11, 11, 11},    {11, 11, 6, 6, 7, 11, 11, 11, 11},
+    {11, 11, 5, 5, 7, 8, 3, 11, 5},      {11, 11, 4, 4, 11, 4, 11, 4, 11},
+    {11, 11, 4, 4, 11, 4, 11, 4, 4},     {11, 11, 5, 5, 7, 8, 11, 11, 5},
+    {11, 11, 6, 6, 7, 8, 11, 11, 6},     {11, 11, 7, 7, 11, 8, 11, 11, 7},
+    {11, 9, 10, 10, 11, 11, 11, 11, 11}, {11, 11, 10, 10, 11, 11, 11, 11, 11},
+    {11, 11, 10, 10, 11, 11, 11, 11, 7}, {11, 11, 11, 11, 11, 11, 11, 11, 11},
 };
 
-enum { HEX = 4, UNSIGNED = 5, SIGNED = 6, REAL = 7, WORD = 11 };
+enum {
+    HEX = 4,
+    UNSIGNED = 5,
+    SIGNED = 6,
+    REAL = 7,
+    WORD = 11
+};
 
 // Decimal digits (after an optional sign), modulo 2^32.
 int32_t parse_decimal(const char *p, const char *end)
@@ -76,19 +76,22 @@ uintptr_t parse_hex(const char *p, const char *end)
 // (an overflow), false when below 1 (an underflow).
 bool magnitude_at_least_one(const char *p, const char *end)
 {
-    int digit_exponent = 0;  // decimal exponent of the first non-zero digit
+    int digit_exponent = 0; // decimal exponent of the first non-zero digit
     bool seen_point = false, seen_digit = false;
     for (; p < end && *p != 'e' && *p != 'E'; ++p) {
         if (*p == '.') {
             seen_point = true;
-        } else if (!seen_digit && *p == '0') {
+        }
+        else if (!seen_digit && *p == '0') {
             if (seen_point)
                 --digit_exponent;
-        } else if (!seen_digit) {
+        }
+        else if (!seen_digit) {
             seen_digit = true;
             if (seen_point)
                 --digit_exponent;
-        } else if (!seen_point) {
+        }
+        else if (!seen_point) {
             ++digit_exponent;
         }
     }
@@ -121,9 +124,12 @@ float parse_real(const char *p, const char *end)
     return negative ? -f : f;
 }
 
-}
+} // namespace
 
-int spcpp_char_class(unsigned char c) { return char_classes.of[c]; }
+int spcpp_char_class(unsigned char c)
+{
+    return char_classes.of[c];
+}
 
 int spcpp_next_state(int state, int char_class)
 {

@@ -7,7 +7,10 @@ constexpr ZR_value ZR_EMPTY(ZR_TYPE_KEYWORD, -1);
 
 void ZR_value::notify(void *) {}
 
-ZR_value ZR_value::empty() { return ZR_value(ZR_TYPE_KEYWORD, -1); }
+ZR_value ZR_value::empty()
+{
+    return ZR_value(ZR_TYPE_KEYWORD, -1);
+}
 
 ZR_value ZR_value::of_int(int32_t i)
 {

@@ -5,11 +5,11 @@
 // Type codes of ZR_value::type.
 enum {
     ZR_TYPE_NONE = 0,
-    ZR_TYPE_KEYWORD = 1,  // an option keyword, or the empty value
+    ZR_TYPE_KEYWORD = 1, // an option keyword, or the empty value
     ZR_TYPE_INT = 2,
     ZR_TYPE_FLOAT = 3,
     ZR_TYPE_TEXT = 4,
-    ZR_TYPE_OBJECT = 5,   // with len >= 0: len raw bytes at the address
+    ZR_TYPE_OBJECT = 5, // with len >= 0: len raw bytes at the address
 };
 
 // The payload is pointer-sized so that object references fit on 64-bit.
@@ -28,7 +28,9 @@ public:
 
     constexpr ZR_value() : value{nullptr}, type(ZR_TYPE_NONE), len(-1) {}
     constexpr ZR_value(int32_t type_code, int32_t length)
-        : value{nullptr}, type(type_code), len(length) {}
+        : value{nullptr}, type(type_code), len(length)
+    {
+    }
 
     // Called by a widget after it wrote a new value and type; data is the
     // widget's data pointer.

@@ -7,12 +7,8 @@
 #include <new>
 
 const ZR_option ZR_Buffer_options[] = {
-    ZR_OPTION_CTOR(ZR_Buffer),
-    ZR_OPTION(ZR_Buffer, l),
-    ZR_OPTION(ZR_Buffer, t),
-    ZR_OPTION(ZR_Buffer, limit),
-    ZR_OPTION(ZR_Buffer, delete),
-    ZR_OPTION_END(ZR_Object_options),
+    ZR_OPTION_CTOR(ZR_Buffer),   ZR_OPTION(ZR_Buffer, l),      ZR_OPTION(ZR_Buffer, t),
+    ZR_OPTION(ZR_Buffer, limit), ZR_OPTION(ZR_Buffer, delete), ZR_OPTION_END(ZR_Object_options),
 };
 
 ZR_Buffer::ZR_Buffer()

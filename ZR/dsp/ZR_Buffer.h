@@ -12,11 +12,11 @@ constexpr int32_t ZR_BUFFER_MAX_LENGTH = 1 << 22;
 
 class ZR_Buffer : public ZR_Object {
 public:
-    int32_t requested;   // set by `l`: -1 follows the pipe, 0 no storage
-    int32_t length;      // samples allocated per half
-    const char *name;    // set by `t` (points at name_copy)
+    int32_t requested; // set by `l`: -1 follows the pipe, 0 no storage
+    int32_t length;    // samples allocated per half
+    const char *name;  // set by `t` (points at name_copy)
     int32_t *data;
-    int32_t *shadow;     // second half of the same allocation
+    int32_t *shadow; // second half of the same allocation
     int32_t position;
     int32_t limit;
     ZR_Soundpipe *pipe;  // followed when requested is -1

@@ -1,9 +1,9 @@
 // ZR_Effect: pipe membership, shared options and the switching crossfade.
 #include "ZR/dsp/ZR_Effect.h"
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
 #include "ZR/dsp/ZR_options_util.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <cstring>
 
@@ -64,7 +64,7 @@ void fade_in(int32_t *data, const int32_t *shadow, int32_t n)
         data[j] = (int32_t)(((int64_t)data[j] * (n - j) + (int64_t)shadow[j] * j) / n);
 }
 
-}
+} // namespace
 
 int32_t *ZR_Effect::samples(ZR_Buffer *b)
 {

@@ -2,8 +2,8 @@
 // buffer access with the one-block switching crossfade.
 #pragma once
 #include "ZR/core/ZR_chain.h"
-#include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/core/ZR_object.h"
+#include "ZR/dsp/kernels/ZR_kernels.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,15 +16,15 @@ extern const char *const ZR_mode_names[ZR_MODE_COUNT];
 
 class ZR_Effect : public ZR_Object {
 public:
-    ZR_Chain_Item link;              // membership in the pipe's effect list
-    std::atomic<bool> prepared;      // cleared by option handlers, set by prepare
-    std::atomic<int32_t> mode;       // output mode, 0..5
-    std::atomic<int32_t> clock;      // sample rate in Hz
-    bool previous_on;                // on state of the previous block (audio thread)
-    std::atomic<bool> on;            // requested state
+    ZR_Chain_Item link;         // membership in the pipe's effect list
+    std::atomic<bool> prepared; // cleared by option handlers, set by prepare
+    std::atomic<int32_t> mode;  // output mode, 0..5
+    std::atomic<int32_t> clock; // sample rate in Hz
+    bool previous_on;           // on state of the previous block (audio thread)
+    std::atomic<bool> on;       // requested state
     std::atomic<bool> debug;
     ZR_Soundpipe *pipe;
-    bool block_on;                   // `on` as sampled for the current block
+    bool block_on; // `on` as sampled for the current block
 
     ZR_Effect();
     ~ZR_Effect() override;

@@ -25,13 +25,14 @@ void ZR_owned_buffer_size(ZR_Owned_Buffer **slot, int32_t length)
     if (*slot) {
         if ((*slot)->requested != length || (*slot)->length != length)
             (*slot)->set_length(length);
-    } else {
+    }
+    else {
         *slot = new ZR_Owned_Buffer(slot, length);
     }
 }
 
 void ZR_owned_buffer_free(ZR_Owned_Buffer **slot)
 {
-    delete *slot;  // clears *slot
+    delete *slot; // clears *slot
     *slot = nullptr;
 }

@@ -14,9 +14,9 @@ public:
     static ZR_Soundpipe *current;
 
     int32_t block_length;
-    ZR_Chain effects;     // processing order
-    ZR_Effect *insert_before;  // set by `be`: new effects go before it
-    ZR_Chain buffers;     // creation order
+    ZR_Chain effects;         // processing order
+    ZR_Effect *insert_before; // set by `be`: new effects go before it
+    ZR_Chain buffers;         // creation order
 
     ZR_Soundpipe();
     ~ZR_Soundpipe() override;

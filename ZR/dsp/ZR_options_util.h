@@ -1,8 +1,8 @@
 // Helpers shared by the effect option handlers: buffer references, keyword
 // options and block lengths.
 #pragma once
-#include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/core/ZR_value.h"
+#include "ZR/dsp/ZR_Buffer.h"
 
 #include <atomic>
 #include <cstdint>
@@ -30,4 +30,7 @@ inline int32_t zr_length(const ZR_Buffer *b)
     return b ? b->effective_length() : 0;
 }
 
-inline int32_t zr_min(int32_t a, int32_t b) { return a < b ? a : b; }
+inline int32_t zr_min(int32_t a, int32_t b)
+{
+    return a < b ? a : b;
+}

@@ -33,15 +33,22 @@ void *counted_aligned(std::size_t n, std::size_t align)
         throw std::bad_alloc();
     return p;
 }
-}
+} // namespace
 
-void *operator new(std::size_t n) { return counted(n); }
-void *operator new[](std::size_t n) { return counted(n); }
+void *operator new(std::size_t n)
+{
+    return counted(n);
+}
+void *operator new[](std::size_t n)
+{
+    return counted(n);
+}
 void *operator new(std::size_t n, const std::nothrow_t &) noexcept
 {
     try {
         return counted(n);
-    } catch (...) {
+    }
+    catch (...) {
         return nullptr;
     }
 }
@@ -49,19 +56,46 @@ void *operator new[](std::size_t n, const std::nothrow_t &t) noexcept
 {
     return operator new(n, t);
 }
-void *operator new(std::size_t n, std::align_val_t a) { return counted_aligned(n, (std::size_t)a); }
+void *operator new(std::size_t n, std::align_val_t a)
+{
+    return counted_aligned(n, (std::size_t)a);
+}
 void *operator new[](std::size_t n, std::align_val_t a)
 {
     return counted_aligned(n, (std::size_t)a);
 }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
-void operator delete(void *p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void *p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void *p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete(void *p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void *p, std::size_t, std::align_val_t) noexcept
+{
+    std::free(p);
+}
 
 #ifndef VEMO_SANITIZED
 // glibc's own entry points; every library's malloc comes through here.
@@ -86,7 +120,10 @@ void *realloc(void *p, std::size_t n)
     allocations.fetch_add(1, std::memory_order_relaxed);
     return __libc_realloc(p, n);
 }
-void free(void *p) { __libc_free(p); }
+void free(void *p)
+{
+    __libc_free(p);
+}
 }
 #endif
 
@@ -123,12 +160,12 @@ TEST_F(SpcppAlloc, SetAndQueryCommandsAllocateNothing)
     long before = allocations.load();
     for (int round = 0; round < 100; ++round) {
         ASSERT_EQ(spcpp("%o -f %f", item, 1000.0 + round), ZR_OK);
-        ASSERT_EQ(spcpp("%o -l %i -limit 5 -f 2.5e3 -s %s -s word -o %o", item, round, "text",
-                        other),
-                  ZR_OK);
-        ASSERT_EQ(spcpp("%o -l -f -s -o -nothing -raw -a", item, &l, &f, &s, &o,
-                        (void *)nullptr, &l),
-                  ZR_OK);
+        ASSERT_EQ(
+            spcpp("%o -l %i -limit 5 -f 2.5e3 -s %s -s word -o %o", item, round, "text", other),
+            ZR_OK);
+        ASSERT_EQ(
+            spcpp("%o -l -f -s -o -nothing -raw -a", item, &l, &f, &s, &o, (void *)nullptr, &l),
+            ZR_OK);
         ASSERT_EQ(spcpp("T_Base %o -a %i -a", item, round, &l), ZR_OK);
         int capacity = sizeof area;
         ASSERT_EQ(spcpp_exec(SPCPP_RESULT_TEXT, typed, area, &capacity, nullptr), ZR_OK);
@@ -138,7 +175,7 @@ TEST_F(SpcppAlloc, SetAndQueryCommandsAllocateNothing)
     }
     long used = allocations.load() - before;
     EXPECT_EQ(used, 0);
-    EXPECT_EQ(l, 99);  // -a, the last query
+    EXPECT_EQ(l, 99); // -a, the last query
 }
 
-}
+} // namespace

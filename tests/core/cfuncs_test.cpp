@@ -39,7 +39,7 @@ TEST(Status, EveryStatusPointsAtItsMessage)
     };
     for (const auto &a : all) {
         EXPECT_STREQ(a.status, a.text);
-        for (const auto &b : all) {  // distinct pointers: compared by identity
+        for (const auto &b : all) { // distinct pointers: compared by identity
             if (&a != &b) {
                 EXPECT_NE(a.status, b.status) << a.text;
             }
@@ -57,8 +57,7 @@ TEST(Status, PrintsDirectly)
 TEST(ErrorFunc, FormatsAllSixFieldsIntoAnErrorBox)
 {
     ZR_headless_reset_message_boxes();
-    EXPECT_EQ(ZR_error_func("ZR/Pic/Base", 42, "map", "Jan  1 2024", "12:00:00", "bad header"),
-              1);
+    EXPECT_EQ(ZR_error_func("ZR/Pic/Base", 42, "map", "Jan  1 2024", "12:00:00", "bad header"), 1);
     ZR_recorded_message_box box = ZR_headless_last_message_box();
     EXPECT_EQ(box.count, 1);
     EXPECT_EQ(box.caption, "ERROR");
@@ -133,7 +132,7 @@ TEST_F(Resources, MissingNameShowsTheErrorBoxAndGivesNull)
     std::size_t size = 7;
     EXPECT_EQ(ZR_resource_find("nosuch", &size), nullptr);
     EXPECT_EQ(size, 0u);
-    EXPECT_EQ(ZR_headless_last_message_box().count, 1);  // find shows no box
+    EXPECT_EQ(ZR_headless_last_message_box().count, 1); // find shows no box
 }
 
 TEST_F(Resources, EmptyTableAfterReset)
@@ -150,4 +149,4 @@ TEST(Globals, InitAllDoesNothingAndModuleHandleExists)
     EXPECT_EQ(hInstance, nullptr);
 }
 
-}
+} // namespace

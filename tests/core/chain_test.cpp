@@ -17,8 +17,8 @@ std::vector<int> members(const ZR_Chain &chain)
 
 struct Items {
     int ids[4] = {0, 1, 2, 3};
-    ZR_Chain_Item item[4] = {ZR_Chain_Item(&ids[0]), ZR_Chain_Item(&ids[1]),
-                             ZR_Chain_Item(&ids[2]), ZR_Chain_Item(&ids[3])};
+    ZR_Chain_Item item[4] = {ZR_Chain_Item(&ids[0]), ZR_Chain_Item(&ids[1]), ZR_Chain_Item(&ids[2]),
+                             ZR_Chain_Item(&ids[3])};
 };
 
 TEST(Chain, EmptyListLinksTheSentinels)
@@ -66,8 +66,8 @@ TEST(Chain, InsertingAnItemAlreadyInAListChangesNeitherList)
     a.insert(&it.item[0]);
     a.insert(&it.item[1]);
     b.insert(&it.item[2]);
-    a.insert(&it.item[0]);             // already in a
-    b.insert(&it.item[1]);             // in the other list
+    a.insert(&it.item[0]); // already in a
+    b.insert(&it.item[1]); // in the other list
     b.insert(&it.item[1], &it.item[2]);
     EXPECT_EQ(members(a), (std::vector<int>{0, 1}));
     EXPECT_EQ(members(b), (std::vector<int>{2}));
@@ -82,7 +82,7 @@ TEST(Chain, InsertBeforeAnItemOfAnotherListDoesNothing)
     ZR_Chain a, b;
     b.insert(&it.item[0]);
     a.insert(&it.item[1], &it.item[0]);
-    a.insert(&it.item[2], &it.item[3]);  // before an item in no list
+    a.insert(&it.item[2], &it.item[3]); // before an item in no list
     EXPECT_EQ(a.count, 0);
     EXPECT_EQ(it.item[1].list, nullptr);
     EXPECT_EQ(members(b), (std::vector<int>{0}));
@@ -96,7 +96,7 @@ TEST(Chain, RemovingFromTheWrongListChangesNothing)
     a.insert(&it.item[1]);
     b.remove(&it.item[0]);
     b.remove(&it.item[2]);
-    a.remove(&it.item[2]);  // in no list
+    a.remove(&it.item[2]); // in no list
     a.remove(nullptr);
     EXPECT_EQ(members(a), (std::vector<int>{0, 1}));
     EXPECT_EQ(a.count, 2);
@@ -128,13 +128,13 @@ TEST(Chain, SentinelsAreNotMembers)
 {
     Items it;
     ZR_Chain a;
-    a.insert(&it.item[0], &a.head);  // nothing may go before the head
+    a.insert(&it.item[0], &a.head); // nothing may go before the head
     EXPECT_EQ(a.count, 0);
     a.remove(&a.head);
     a.remove(&a.tail);
     EXPECT_EQ(a.head.next, &a.tail);
-    a.insert(&it.item[0], &a.tail);  // before the tail: at the end
+    a.insert(&it.item[0], &a.tail); // before the tail: at the end
     EXPECT_EQ(members(a), (std::vector<int>{0}));
 }
 
-}
+} // namespace

@@ -71,7 +71,7 @@ TEST(Objects, RegistryFollowsConstructionAndDestruction)
 {
     T_Item *item = new T_Item();
     EXPECT_TRUE(ZR_object_alive(item));
-    EXPECT_EQ(item->options, ZR_Object_options);  // until the interpreter sets it
+    EXPECT_EQ(item->options, ZR_Object_options); // until the interpreter sets it
     EXPECT_EQ(item->command, nullptr);
     delete item;
     EXPECT_FALSE(ZR_object_alive(item));
@@ -140,4 +140,4 @@ TEST(Objects, ClassTableStartsWithObjectAndEndsWithNulls)
     EXPECT_EQ(_ZR[n].options, nullptr);
 }
 
-}
+} // namespace

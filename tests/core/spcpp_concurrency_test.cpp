@@ -36,8 +36,8 @@ TEST_F(SpcppConcurrency, ThreadsSetAndQueryTheirOwnObjects)
             for (int r = 0; r < rounds; ++r) {
                 int l = -1;
                 float f = -1;
-                if (spcpp("%o -l %i -f %f -l -f", item, r, r * 0.5, &l, &f) != ZR_OK ||
-                    l != r || f != r * 0.5f)
+                if (spcpp("%o -l %i -f %f -l -f", item, r, r * 0.5, &l, &f) != ZR_OK || l != r ||
+                    f != r * 0.5f)
                     failures++;
                 // A typed reference checks the registry.
                 char area[8];
@@ -54,4 +54,4 @@ TEST_F(SpcppConcurrency, ThreadsSetAndQueryTheirOwnObjects)
     EXPECT_EQ(failures.load(), 0);
 }
 
-}
+} // namespace

@@ -17,7 +17,7 @@ TEST_F(SpcppExec, ClassNameAloneCreatesOneObjectThroughFirstArgument)
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(T_Base::all.count, before + 1);
     EXPECT_EQ(item->options, T_Item_options);
-    EXPECT_EQ(item->command, command);  // the caller's text, not a copy
+    EXPECT_EQ(item->command, command); // the caller's text, not a copy
     EXPECT_TRUE(item->special_null);
 }
 
@@ -27,7 +27,7 @@ TEST_F(SpcppExec, WorkedExampleSetsOptionsInOrder)
     ASSERT_EQ(spcpp("T_Item -o %o -l %o -f .618 -s sub", &item, in, out), ZR_OK);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->obj, in);
-    EXPECT_EQ(item->l, 0);  // an object is not a number: the handler ignores it
+    EXPECT_EQ(item->l, 0); // an object is not a number: the handler ignores it
     EXPECT_FLOAT_EQ(item->f, 0.618f);
     EXPECT_STREQ(item->s, "sub");
 }
@@ -66,7 +66,7 @@ TEST_F(SpcppExec, WordAfterOptionStartingWithDashIsAKeywordSoItQueries)
     int l = 0;
     ASSERT_EQ(spcpp("%o -seen -l", item, &l), ZR_OK);
     EXPECT_EQ(T_Item::seen_calls, 1);
-    EXPECT_EQ(T_Item::seen_value.type, ZR_TYPE_KEYWORD);  // queried with the empty value
+    EXPECT_EQ(T_Item::seen_value.type, ZR_TYPE_KEYWORD); // queried with the empty value
     EXPECT_EQ(T_Item::seen_value.value.s, nullptr);
     EXPECT_EQ(l, 3);
 }
@@ -108,8 +108,8 @@ TEST_F(SpcppExec, OutParametersFollowTextualOrder)
     int l = 0, limit = 0;
     float f = 0;
     void *obj = nullptr;
-    ASSERT_EQ(spcpp("T_Item -l %i -l -f %f -f -limit 9 -limit -o %o -o", &item, 11, &l, 1.25,
-                    &f, &limit, (void *)&l, &obj),
+    ASSERT_EQ(spcpp("T_Item -l %i -l -f %f -f -limit 9 -limit -o %o -o", &item, 11, &l, 1.25, &f,
+                    &limit, (void *)&l, &obj),
               ZR_OK);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(l, 11);
@@ -201,7 +201,7 @@ TEST_F(SpcppExec, OptionsOfParentTablesAreFoundThroughTheLinks)
 {
     T_Item *item = new_item();
     int a = 0;
-    ASSERT_EQ(spcpp("%o -a 12 -a", item, &a), ZR_OK);  // T_Base's option
+    ASSERT_EQ(spcpp("%o -a 12 -a", item, &a), ZR_OK); // T_Base's option
     EXPECT_EQ(a, 12);
     int deletes = T_Item::own_deletes;
     int count = T_Base::all.count;
@@ -248,7 +248,7 @@ TEST_F(SpcppExec, ClassNameInFrontOfObjectChoosesTheOptionTable)
 TEST_F(SpcppExec, ObjectNamedByPlaceholderUsesItsOwnTable)
 {
     T_Item *item = new_item();
-    item->options = T_Base_options;  // as if created by another class
+    item->options = T_Base_options; // as if created by another class
     ZR_status status;
     printed(&status, "%o -l 3", item);
     EXPECT_EQ(status, ZR_ERROR_COMMAND_NOT_PARAM);
@@ -326,7 +326,7 @@ TEST_F(SpcppExec, WithoutArgumentsPlaceholdersGiveNoValue)
                   (unsigned long long)(uintptr_t)item);
     item->l = 2;
     std::string text;
-    ASSERT_EQ(text_of(command, &text), ZR_OK);  // a query then
+    ASSERT_EQ(text_of(command, &text), ZR_OK); // a query then
     EXPECT_EQ(text, "2");
     EXPECT_EQ(item->l, 2);
 }
@@ -339,4 +339,4 @@ TEST_F(SpcppExec, OutParameterFlagOffTakesNoPointers)
     EXPECT_EQ(text.substr(text.find(' ') + 1), "9");
 }
 
-}
+} // namespace

@@ -27,7 +27,7 @@ TEST_F(SpcppFailure, UnknownOptionPrintsCommandThenNameAfterEarlierOptionsTookEf
     EXPECT_EQ(printed(&status, "T_Item -l 5 -zz 3 -limit 4", &item),
               "spcpp: T_Item -l 5 -zz 3 -limit 4\nspcpp: param 'zz' not found\n");
     EXPECT_EQ(status, ZR_ERROR_COMMAND_NOT_PARAM);
-    ASSERT_NE(item, nullptr);  // created and handed out before the failure
+    ASSERT_NE(item, nullptr); // created and handed out before the failure
     EXPECT_EQ(item->l, 5);
     EXPECT_EQ(item->limit, 0);
 }
@@ -75,14 +75,12 @@ TEST_F(SpcppFailure, MalformedCommandsAreRejected)
         {"T_Item -l ", "spcpp: T_Item -l \nspcpp: param '' not found\n", not_param, 1},
         {"T_Item -l 1 ", "spcpp: T_Item -l 1 \nspcpp: param '' not found\n", not_param, 1},
         {"T_Item -l 1 2", "spcpp: T_Item -l 1 2\nspcpp: param '2' not found\n", not_param, 1},
-        {"T_Item -l 1 -2", "spcpp: T_Item -l 1 -2\nspcpp: param '-2' not found\n", not_param,
-         1},
+        {"T_Item -l 1 -2", "spcpp: T_Item -l 1 -2\nspcpp: param '-2' not found\n", not_param, 1},
         {"T_Item x y", "spcpp: T_Item x y\nspcpp: param 'y' not found\n", not_param, 1},
         {"T_Item -", "spcpp: T_Item -\nspcpp: param '' not found\n", not_param, 1},
-        {"T_Item 0x1F -l", "spcpp: T_Item 0x1F -l\nspcpp: object '0x1F' not found\n", not_param,
-         0},
-        {"T_Item -o 0x123456789", "spcpp: T_Item -o 0x123456789\nspcpp: object '0x123456789' not found\n",
-         not_param, 1},
+        {"T_Item 0x1F -l", "spcpp: T_Item 0x1F -l\nspcpp: object '0x1F' not found\n", not_param, 0},
+        {"T_Item -o 0x123456789",
+         "spcpp: T_Item -o 0x123456789\nspcpp: object '0x123456789' not found\n", not_param, 1},
         {"T_Loop -zz", "spcpp: T_Loop -zz\nspcpp: param 'zz' not found\n", not_param, 1},
     };
     for (const Malformed &c : cases) {
@@ -107,8 +105,7 @@ TEST_F(SpcppFailure, ValuePlaceholderInOptionPosition)
 TEST_F(SpcppFailure, NullObjectWithoutClassName)
 {
     ZR_status status;
-    EXPECT_EQ(printed(&status, "%o -l 1", (ZR_Object *)nullptr),
-              "spcpp: command '%o' not found\n");
+    EXPECT_EQ(printed(&status, "%o -l 1", (ZR_Object *)nullptr), "spcpp: command '%o' not found\n");
     EXPECT_EQ(status, ZR_ERROR_COMMAND_NOT_FOUND);
 }
 
@@ -163,4 +160,4 @@ TEST_F(SpcppFailure, StatusTextsOfTheInterpreter)
     EXPECT_STREQ(ZR_ERROR_COMMAND_NOT_SPACE, "Not enough space for command result");
 }
 
-}
+} // namespace

@@ -16,10 +16,13 @@ namespace {
 struct TokenCase {
     const char *text;
     int type;
-    double number;  // integer, float or address; unused for texts
+    double number; // integer, float or address; unused for texts
 };
 
-void PrintTo(const TokenCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
+void PrintTo(const TokenCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << '"';
+}
 
 const TokenCase token_cases[] = {
     {"0", ZR_TYPE_INT, 0},
@@ -32,7 +35,7 @@ const TokenCase token_cases[] = {
     {"-007", ZR_TYPE_INT, -7},
     {"2147483647", ZR_TYPE_INT, 2147483647.0},
     {"-2147483648", ZR_TYPE_INT, -2147483648.0},
-    {"4294967295", ZR_TYPE_INT, -1},   // "%u" wraps into the 32 bits
+    {"4294967295", ZR_TYPE_INT, -1}, // "%u" wraps into the 32 bits
     {"4294967296", ZR_TYPE_INT, 0},
     {".5", ZR_TYPE_FLOAT, 0.5},
     {"5.", ZR_TYPE_FLOAT, 5},
@@ -51,7 +54,7 @@ const TokenCase token_cases[] = {
     {"1e-50", ZR_TYPE_FLOAT, 0},
     {"99999999999999999999999999999999999999999999999999e-1", ZR_TYPE_FLOAT, INFINITY},
     {"0.0000000000000000000000000000000000000000000000000001", ZR_TYPE_FLOAT, 0},
-    {".", ZR_TYPE_FLOAT, 0},      // no digits: a failed conversion gives 0
+    {".", ZR_TYPE_FLOAT, 0}, // no digits: a failed conversion gives 0
     {"-.", ZR_TYPE_FLOAT, 0},
     {".e3", ZR_TYPE_FLOAT, 0},
     {"0x1F", ZR_TYPE_OBJECT, 31},
@@ -60,7 +63,7 @@ const TokenCase token_cases[] = {
     {"0xdeadBEEF", ZR_TYPE_OBJECT, 3735928559.0},
     {"0x00A57BBD", ZR_TYPE_OBJECT, 0x00A57BBD},
     {"0x0", ZR_TYPE_OBJECT, 0},
-    {"0x1e", ZR_TYPE_OBJECT, 30},  // e is a hex digit after 0x
+    {"0x1e", ZR_TYPE_OBJECT, 30}, // e is a hex digit after 0x
     {"0x", ZR_TYPE_TEXT, 0},
     {"1e", ZR_TYPE_TEXT, 0},
     {"1e+", ZR_TYPE_TEXT, 0},
@@ -110,7 +113,7 @@ TEST_P(LexerToken, KindAndValue)
         case ZR_TYPE_OBJECT:
             EXPECT_EQ((uintptr_t)v.value.o, (uintptr_t)c.number) << text;
             break;
-        default:  // texts and keywords point at the token in place
+        default: // texts and keywords point at the token in place
             EXPECT_EQ(v.value.s, text) << text;
             break;
         }
@@ -151,7 +154,7 @@ TEST(Lexer, ReadsTokensOneAfterAnother)
 TEST(Lexer, EmptyTokenEndsAtOnce)
 {
     int pos = 3;
-    ZR_value v = spcpp_token("ab  cd", &pos);  // at the second space
+    ZR_value v = spcpp_token("ab  cd", &pos); // at the second space
     EXPECT_EQ(pos, 3);
     EXPECT_EQ(v.type, ZR_TYPE_TEXT);
 }
@@ -207,4 +210,4 @@ TEST(Lexer, SameWordComparesWholeWords)
     EXPECT_FALSE(spcpp_same_word("x", nullptr));
 }
 
-}
+} // namespace

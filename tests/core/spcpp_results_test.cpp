@@ -61,7 +61,7 @@ TEST_F(SpcppResult, RawBytesFollowTheSeparator)
     ASSERT_EQ(text_of(on(item, "-l -raw -l").c_str(), &text), ZR_OK);
     EXPECT_EQ(text, std::string("1 AB\0C 1", 8));
     ASSERT_EQ(text_of(on(item, "-raw").c_str(), &text), ZR_OK);
-    EXPECT_EQ(text, std::string("AB\0C", 4));  // no separator while empty
+    EXPECT_EQ(text, std::string("AB\0C", 4)); // no separator while empty
 }
 
 TEST_F(SpcppResult, EmptyAnswersAndSetsAppendNothing)
@@ -90,7 +90,7 @@ TEST_F(SpcppResult, ExactFitSucceedsOneByteLessIsNotSpace)
 {
     T_Item *item = new_item();
     item->l = 1234;
-    std::string command = on(item, "-l -l");  // "1234 1234": 9 bytes
+    std::string command = on(item, "-l -l"); // "1234 1234": 9 bytes
     struct {
         char buffer[9];
         char canary[8];
@@ -108,7 +108,7 @@ TEST_F(SpcppResult, ExactFitSucceedsOneByteLessIsNotSpace)
     capacity = 8;
     EXPECT_EQ(spcpp_exec(SPCPP_RESULT_TEXT, command.c_str(), guarded.buffer, &capacity, nullptr),
               ZR_ERROR_COMMAND_NOT_SPACE);
-    EXPECT_EQ(capacity, 8);  // left as given on failure
+    EXPECT_EQ(capacity, 8); // left as given on failure
     EXPECT_EQ(std::memcmp(guarded.buffer, "1234\0\0\0\0", 8), 0);
     EXPECT_EQ(guarded.buffer[8], 0x5A);
 }
@@ -117,7 +117,7 @@ TEST_F(SpcppResult, NotSpaceNeverWritesPastCapacityForAnyItem)
 {
     T_Item *item = new_item();
     item->l = -2000000000;
-    item->f = 3.0e38f;  // "%f" gives 46 characters
+    item->f = 3.0e38f; // "%f" gives 46 characters
     std::strcpy(item->s, "some text that is long");
     item->obj = item;
     const char *queries[] = {"-l", "-f", "-s", "-o", "-raw", "-l -f -s -o -raw"};
@@ -148,7 +148,7 @@ TEST_F(SpcppResult, NotSpaceWhenTheCreatedObjectDoesNotFit)
 {
     char area[8];
     std::memset(area, 0x5A, sizeof area);
-    int capacity = 3;  // "0x" and at least one digit would be needed
+    int capacity = 3; // "0x" and at least one digit would be needed
     EXPECT_EQ(spcpp_exec(SPCPP_RESULT_TEXT, "T_Item -l 5", area, &capacity, nullptr),
               ZR_ERROR_COMMAND_NOT_SPACE);
     EXPECT_EQ(area[3], 0x5A);
@@ -163,8 +163,8 @@ TEST_F(SpcppResult, EarlierPassesTakeEffectBeforeNotSpace)
     item->l = 123456;
     char area[4];
     int capacity = sizeof area;
-    EXPECT_EQ(spcpp_exec(SPCPP_RESULT_TEXT, on(item, "-limit 5 -l -f 2").c_str(), area,
-                         &capacity, nullptr),
+    EXPECT_EQ(spcpp_exec(SPCPP_RESULT_TEXT, on(item, "-limit 5 -l -f 2").c_str(), area, &capacity,
+                         nullptr),
               ZR_ERROR_COMMAND_NOT_SPACE);
     EXPECT_EQ(item->limit, 5);
     EXPECT_EQ(item->f, 0.0f);
@@ -201,8 +201,7 @@ ZR_status exec_both(char *area, int *capacity, const char *command, ...)
 {
     va_list args;
     va_start(args, command);
-    ZR_status s =
-        spcpp_exec(SPCPP_RESULT_TEXT | SPCPP_OUT_PARAMS, command, area, capacity, &args);
+    ZR_status s = spcpp_exec(SPCPP_RESULT_TEXT | SPCPP_OUT_PARAMS, command, area, capacity, &args);
     va_end(args);
     return s;
 }
@@ -218,4 +217,4 @@ TEST_F(SpcppResult, ResultTextAndOutParametersTogether)
     EXPECT_EQ(std::string(area, (size_t)capacity), hex_of(item) + " 21");
 }
 
-}
+} // namespace

@@ -66,7 +66,7 @@ TEST(ArithEffects, KoefStoresKAsKTimes2To31Over127AndSaturatesBeyond127)
     int32_t K = 0;
     spcpp("ZR_Effect_Koef -oper mul -k 1.0 -k", &k, &K);
     EXPECT_EQ(K, 16909320);
-    spcpp("%o -k 1 -k", k, &K);  // an integer is converted, not reinterpreted
+    spcpp("%o -k 1 -k", k, &K); // an integer is converted, not reinterpreted
     EXPECT_EQ(K, 16909320);
     spcpp("%o -k 200.0 -k", k, &K);
     EXPECT_EQ(K, INT32_MAX);
@@ -112,7 +112,7 @@ TEST(ArithEffects, AmpdetCoefficientsFollowTheClockAndKeepTheirValueWhenUndefine
     ZR_Effect_Ampdet *a;
     spcpp("ZR_Effect_Ampdet -i %o -o %o -a %o -f1 0 -f2 1000", &a, in, env, rect);
     g.keep(a);
-    EXPECT_EQ(a->attack.load(), 0);  // no clock yet
+    EXPECT_EQ(a->attack.load(), 0); // no clock yet
     g.clock(44100);
     EXPECT_EQ(a->attack.load(), 2147483647);
     const int32_t release = a->release.load();
@@ -126,7 +126,7 @@ TEST(ArithEffects, AmpdetCoefficientsFollowTheClockAndKeepTheirValueWhenUndefine
     fill(in, -1000000);
     g.run();
     EXPECT_EQ(rect->data[0], 1000000);
-    EXPECT_EQ(env->data[0], 999999);  // attack 2^31 - 1 follows at once
+    EXPECT_EQ(env->data[0], 999999); // attack 2^31 - 1 follows at once
 }
 
 TEST(ArithEffects, DistReportsDriveAndClipsSoftlyInsideTheLimit)
@@ -141,7 +141,7 @@ TEST(ArithEffects, DistReportsDriveAndClipsSoftlyInsideTheLimit)
     int32_t x[3] = {4000, -12345, 1 << 20};
     std::memcpy(in->data, x, sizeof x);
     g.run();
-    EXPECT_EQ(out->data[0], 4 * ((x[0] >> 1) >> 1));  // e starts at 0
+    EXPECT_EQ(out->data[0], 4 * ((x[0] >> 1) >> 1)); // e starts at 0
     float drive = 0;
     spcpp("%o -d 0.5 -d", d, &drive);
     EXPECT_EQ(drive, 0.5f);
@@ -153,14 +153,14 @@ TEST(ArithEffects, DistWithoutKneeDoesNotFault)
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
     ZR_Effect_Dist *d;
-    spcpp("ZR_Effect_Dist -i %o -o %o -s 0 -k 0.001", &d, in, out);  // knee 0
+    spcpp("ZR_Effect_Dist -i %o -o %o -s 0 -k 0.001", &d, in, out); // knee 0
     g.keep(d);
     g.clock(0);
     int32_t x[4] = {0, 100, -100, 1 << 29};
     std::memcpy(in->data, x, sizeof x);
-    spcpp("%o -s 1.0", d);  // limit 0, knee D / 2
+    spcpp("%o -s 1.0", d); // limit 0, knee D / 2
     g.run(2);
-    spcpp("%o -d 0", d);  // D = 0: knee and limit 0
+    spcpp("%o -d 0", d); // D = 0: knee and limit 0
     g.run(2);
     EXPECT_EQ(out->data[1], 0);
 }
@@ -172,7 +172,7 @@ TEST(ArithEffects, LgdPassesAnInputAtTheTargetAndLeavesItsLevel)
     ZR_Effect_Lgd *l;
     spcpp("ZR_Effect_Lgd -i %o -o %o -c 0.25", &l, in, out);
     g.keep(l);
-    fill(in, 536870912);  // 0.25 * 2^31
+    fill(in, 536870912); // 0.25 * 2^31
     g.run();
     EXPECT_EQ(out->data[3], 536870912);
     EXPECT_EQ(l->L, 0.0);
@@ -183,7 +183,7 @@ TEST(ArithEffects, LgdPassesAnInputAtTheTargetAndLeavesItsLevel)
 TEST(ArithEffects, OversamSettlesOnAConstantAndStaysInsideAShortInput)
 {
     ToolboxGraph g(4);
-    ZR_Buffer *in = g.buffer(), *out = g.buffer(64);  // 16 input samples would be needed
+    ZR_Buffer *in = g.buffer(), *out = g.buffer(64); // 16 input samples would be needed
     ZR_Effect_Oversam *o;
     spcpp("ZR_Effect_Oversam -i %o -o %o", &o, in, out);
     g.keep(o);
@@ -191,5 +191,5 @@ TEST(ArithEffects, OversamSettlesOnAConstantAndStaysInsideAShortInput)
     g.run(3);
     for (int i = 0; i < 32; ++i)
         EXPECT_EQ(out->data[i], 8 * (1001 / 8)) << i;
-    EXPECT_EQ(out->data[32], 0);  // beyond 8 x 4 input samples nothing is written
+    EXPECT_EQ(out->data[32], 0); // beyond 8 x 4 input samples nothing is written
 }

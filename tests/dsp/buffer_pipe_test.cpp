@@ -331,7 +331,7 @@ TEST_F(PipeLifetime, DeletingThePipeFirstDetachesItsMembers)
     ZR_Buffer *buf = make_buffer();
     ProbeEffect *e = new ProbeEffect(buf, buf, 1);
     ASSERT_EQ(ZR_OK, spcpp("%o -be %o", pipe, e));
-    destroy(pipe);  // still current: it stops being current
+    destroy(pipe); // still current: it stops being current
     EXPECT_EQ(nullptr, ZR_Soundpipe::current);
     EXPECT_EQ(nullptr, e->pipe);
     EXPECT_EQ(nullptr, e->link.list);
@@ -355,4 +355,4 @@ TEST_F(PipeLifetime, BufferFollowingALaterPipeSurvivesThatPipe)
     destroy(loose);
 }
 
-}
+} // namespace

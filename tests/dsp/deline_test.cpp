@@ -40,7 +40,7 @@ struct Echo {
     ZR_Effect_Deline *d;
 };
 
-}
+} // namespace
 
 TEST(Deline, DelayOf99SamplesEchoesAfter100)
 {
@@ -50,7 +50,8 @@ TEST(Deline, DelayOf99SamplesEchoesAfter100)
         if (i == 100) {
             EXPECT_NEAR(y[i], 1 << 24, 4);
             EXPECT_LE(y[i], 1 << 24);
-        } else {
+        }
+        else {
             EXPECT_EQ(y[i], 0) << i;
         }
     }
@@ -85,7 +86,7 @@ TEST(Deline, SecondsCompileWithTheClockAndClampToTheLine)
     spcpp("%o -dt -5", e.d);
     e.d->prepare();
     EXPECT_EQ(e.d->program[0], 0);
-    spcpp("%o -dt 10.0", e.d);  // 441000 samples
+    spcpp("%o -dt 10.0", e.d); // 441000 samples
     e.d->prepare();
     EXPECT_EQ(e.d->program[0], 65534);
 }
@@ -150,13 +151,13 @@ TEST(Deline, ProgramNeverGrowsPastItsCapacity)
     EXPECT_EQ(d->program_length, ZR_Effect_Deline::kProgram);
     EXPECT_EQ(d->current->delays.count, (ZR_Effect_Deline::kProgram - 4) / 2);
     ZR_Effect_Deline_Group *first = d->current;
-    spcpp("%o -g", d, NOWHERE);  // no room for a trailer
+    spcpp("%o -g", d, NOWHERE); // no room for a trailer
     EXPECT_EQ(d->current, first);
     fill(in, 1000);
     g.run();
     EXPECT_EQ(d->compiled_length, ZR_Effect_Deline::kProgram);
     spcpp("%o -gc", d);
-    spcpp("%o -g", d, NOWHERE);  // room again
+    spcpp("%o -g", d, NOWHERE); // room again
     EXPECT_NE(d->current, first);
     EXPECT_EQ(d->program_length, 8);
 }
@@ -166,7 +167,7 @@ TEST(Deline, GroupsAndDelaysDeletedByCommandLeaveTheNetwork)
     Echo e(128);
     ZR_Object *group = e.d->current;
     ZR_Object *delay = e.d->current->current;
-    spcpp("%o -d -dt 9 -da 0.5", e.d, NOWHERE);  // a second tap
+    spcpp("%o -d -dt 9 -da 0.5", e.d, NOWHERE); // a second tap
     spcpp("%o -delete", delay);
     EXPECT_EQ(e.d->program_length, 6);
     std::vector<int32_t> y = e.impulse(1);

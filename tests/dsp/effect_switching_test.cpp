@@ -52,7 +52,10 @@ protected:
         PipeTest::TearDown();
     }
     // Fade from a (j = 0) to b (j = N), truncating toward zero.
-    static int32_t blend(int64_t a, int64_t b, int j) { return (int32_t)((a * (N - j) + b * j) / N); }
+    static int32_t blend(int64_t a, int64_t b, int j)
+    {
+        return (int32_t)((a * (N - j) + b * j) / N);
+    }
 };
 
 TEST_F(Switching, SwitchedOffRunsOneMoreBlockIsResetOnceThenSkipped)
@@ -68,7 +71,7 @@ TEST_F(Switching, SwitchedOffRunsOneMoreBlockIsResetOnceThenSkipped)
     EXPECT_EQ(2, e->processed);
     EXPECT_EQ(1, e->resets);
     std::vector<int32_t> fade = read(sink);
-    EXPECT_EQ(dry[0] + WET, fade[0]);  // first sample fully wet
+    EXPECT_EQ(dry[0] + WET, fade[0]); // first sample fully wet
     for (int j = 0; j < N; ++j)
         EXPECT_EQ(blend(dry[j] + WET, dry[j], j), fade[j]) << j;
     // The last sample is one step of 1/N away from dry.
@@ -85,7 +88,7 @@ TEST_F(Switching, SwitchedOffRunsOneMoreBlockIsResetOnceThenSkipped)
     pipe->process();
     EXPECT_EQ(3, e->processed);
     fade = read(sink);
-    EXPECT_EQ(dry[0], fade[0]);  // starts exactly at dry
+    EXPECT_EQ(dry[0], fade[0]); // starts exactly at dry
     for (int j = 0; j < N; ++j)
         EXPECT_EQ(blend(dry[j], dry[j] + WET, j), fade[j]) << j;
 
@@ -157,10 +160,10 @@ TEST_F(Switching, OnChangedDuringABlockTakesEffectAtTheNextBlock)
     pipe->effects.insert(&flip->link);
     pipe->effects.insert(&probe->link);
 
-    pipe->process();  // steady block: written straight, no reset yet
+    pipe->process(); // steady block: written straight, no reset yet
     EXPECT_EQ(0, flip->resets);
     EXPECT_EQ(dry[9] + WET, sink->data[9]);
-    pipe->process();  // switch-off block: fades from wet to dry, then reset
+    pipe->process(); // switch-off block: fades from wet to dry, then reset
     EXPECT_EQ(1, flip->resets);
     EXPECT_EQ(dry[0] + WET, sink->data[0]);
     EXPECT_EQ(blend(dry[N / 2] + WET, dry[N / 2], N / 2), sink->data[N / 2]);
@@ -232,4 +235,4 @@ TEST_F(EffectOptions, OnAndDebugReadBackAsZeroOrOne)
     destroy(e);
 }
 
-}
+} // namespace

@@ -64,7 +64,7 @@ TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
     EXPECT_EQ(fresh.run(x, 64), g.run(x, 64));
 }
 
-}
+} // namespace
 
 namespace {
 
@@ -117,4 +117,4 @@ TEST_F(Concurrency, CoefficientsFollowTheLastFrequencyAndClock)
     destroy(lp);
 }
 
-}
+} // namespace

@@ -45,15 +45,15 @@ TEST_F(FilterGraphTest, BlockLengthDoesNotChangeTheOutput)
                 std::vector<int32_t> reference = through_graph(x, {512}, fs, hz, section);
                 ASSERT_EQ(x.size(), reference.size());
                 EXPECT_NE(x, reference);
-                for (const std::vector<int> &blocks :
-                     {std::vector<int>{1}, {7}, {64}, mixed}) {
+                for (const std::vector<int> &blocks : {std::vector<int>{1}, {7}, {64}, mixed}) {
                     std::vector<int32_t> y = through_graph(x, blocks, fs, hz, section);
                     ASSERT_EQ(reference.size(), y.size());
                     size_t first = 0;
                     while (first < y.size() && y[first] == reference[first])
                         ++first;
-                    EXPECT_EQ(y.size(), first) << section << " fs " << fs << " f " << hz << " block "
-                                               << blocks[0] << ": first difference at " << first;
+                    EXPECT_EQ(y.size(), first)
+                        << section << " fs " << fs << " f " << hz << " block " << blocks[0]
+                        << ": first difference at " << first;
                 }
             }
         }
@@ -77,8 +77,8 @@ TEST_F(FilterGraphTest, ResponseOfTheTwoStages)
             std::vector<int32_t> xs(x.end() - n, x.end()), ys(y.end() - n, y.end());
             double measured = db(tone_amplitude(ys, k) / tone_amplitude(xs, k));
             double analogue = 2 * db(1.0 / std::sqrt(1.0 + std::pow(w, 6)));
-            std::printf("graph fc %7.1f tone %8.2f Hz: measured %8.3f dB, analogue %8.3f dB\n", fc, hz,
-                        measured, analogue);
+            std::printf("graph fc %7.1f tone %8.2f Hz: measured %8.3f dB, analogue %8.3f dB\n", fc,
+                        hz, measured, analogue);
             // The two discretisations differ, so the stages only approach the
             // prototype; the tolerance grows with the tone's frequency.
             EXPECT_NEAR(analogue, measured, 0.05 + 40.0 * hz / fs) << fc << " " << hz;
@@ -86,4 +86,4 @@ TEST_F(FilterGraphTest, ResponseOfTheTwoStages)
     }
 }
 
-}
+} // namespace

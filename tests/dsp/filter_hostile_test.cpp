@@ -51,7 +51,8 @@ TEST_F(Hostile, FrequenciesQAndClocksOutsideTheDesign)
 
     // Everything else follows the formulas; processing must survive it.
     const double fs = 44100;
-    for (double f : {-1000.0, -fs / (2 * PI), INF, -INF, 1e9, 3 * fs, fs / 2, 30000.0, 1e-3, 1e38}) {
+    for (double f :
+         {-1000.0, -fs / (2 * PI), INF, -INF, 1e9, 3 * fs, fs / 2, 30000.0, 1e-3, 1e38}) {
         for (ZR_Effect *e : g.filters())
             ASSERT_EQ(ZR_OK, spcpp("%o -f %f", e, f));
         for (double q : {0.618, -0.618, 1e-30, 1e30, 0.9999999, 2.0}) {
@@ -131,7 +132,8 @@ TEST_F(Hostile, MissingShortAndEmptyBuffers)
         ASSERT_EQ(ZR_OK, spcpp(command, &e, in));
         effects.push_back(e);
         // An output shorter than the input, and a buffer without storage.
-        std::snprintf(command, sizeof command, "%s -i %%o -o %%o -clock 44100 %s -mode add", cls, c[1]);
+        std::snprintf(command, sizeof command, "%s -i %%o -o %%o -clock 44100 %s -mode add", cls,
+                      c[1]);
         ASSERT_EQ(ZR_OK, spcpp(command, &e, in, shorter));
         effects.push_back(e);
         ASSERT_EQ(ZR_OK, spcpp(command, &e, in, empty));
@@ -193,9 +195,10 @@ TEST_F(Hostile, DeletingMembersAndThePipeInAnyOrder)
         g.run(x, 512);
         for (ZR_Effect *e : g.all_effects())
             ASSERT_EQ(ZR_OK, spcpp("%o -delete", e));
-        g.input_copy = g.lowpass1 = g.bandpass1 = g.lowpass2 = g.bandpass2 = g.output_copy = nullptr;
+        g.input_copy = g.lowpass1 = g.bandpass1 = g.lowpass2 = g.bandpass2 = g.output_copy =
+            nullptr;
         g.pipe->process();
     }
 }
 
-}
+} // namespace

@@ -10,16 +10,22 @@ using namespace filtertest;
 namespace {
 
 constexpr int BLOCK = 512;
-constexpr int MEASURE = 8192;   // whole periods of every tone are measured
-constexpr int SETTLE = 16384;   // enough for the slowest filter here to settle
+constexpr int MEASURE = 8192; // whole periods of every tone are measured
+constexpr int SETTLE = 16384; // enough for the slowest filter here to settle
 constexpr double AMPLITUDE = 1 << 28;
 
 // Tolerances, in dB. The fixed-point filters must match their own difference
 // equation closely; the discretisations depart from the analogue prototypes
 // as the frequencies approach the sample rate (r = max(fc, tone) / fs).
 constexpr double DISCRETE_TOLERANCE_DB = 0.01;
-double onepole_analogue_tolerance(double r) { return 0.1 + 12.0 * r; }
-double bandpass_analogue_tolerance(double r) { return 0.02 + 30.0 * r * r; }
+double onepole_analogue_tolerance(double r)
+{
+    return 0.1 + 12.0 * r;
+}
+double bandpass_analogue_tolerance(double r)
+{
+    return 0.02 + 30.0 * r * r;
+}
 
 struct Tone {
     int bin;
@@ -52,7 +58,8 @@ double measure(const char *command, double fc, int fs, const Tone &t, ZR_Effect 
     double gain = tone_amplitude(ys, t.bin) / tone_amplitude(xs, t.bin);
     if (made) {
         *made = e;
-    } else {
+    }
+    else {
         destroy(e);
     }
     destroy(out);
@@ -78,10 +85,13 @@ TEST_F(FilterResponse, OnePoleLowPassFollowsItsEquationAndPrototype)
                 double discrete = std::abs(onepole_discrete(a, t.w));
                 double analogue = onepole_analogue_gain(fc, t.hz);
                 double r = std::max<double>(fc, t.hz) / fs;
-                std::printf("lopass fs %6d fc %5d tone %8.2f Hz: measured %8.4f dB, equation %8.4f dB, analogue %8.4f dB\n",
+                std::printf("lopass fs %6d fc %5d tone %8.2f Hz: measured %8.4f dB, equation %8.4f "
+                            "dB, analogue %8.4f dB\n",
                             fs, fc, t.hz, db(g), db(discrete), db(analogue));
-                EXPECT_NEAR(db(discrete), db(g), DISCRETE_TOLERANCE_DB) << fs << " " << fc << " " << t.hz;
-                EXPECT_NEAR(db(analogue), db(g), onepole_analogue_tolerance(r)) << fs << " " << fc << " " << t.hz;
+                EXPECT_NEAR(db(discrete), db(g), DISCRETE_TOLERANCE_DB)
+                    << fs << " " << fc << " " << t.hz;
+                EXPECT_NEAR(db(analogue), db(g), onepole_analogue_tolerance(r))
+                    << fs << " " << fc << " " << t.hz;
             }
         }
     }
@@ -114,12 +124,13 @@ TEST_F(FilterResponse, BandPassFollowsItsEquationAndPrototype)
                     if (t.hz > fs / 2.5)
                         continue;
                     char command[96];
-                    std::snprintf(command, sizeof command, "ZR_Effect_Bapass -i %%o -o %%o -q .618 -a %s", section);
+                    std::snprintf(command, sizeof command,
+                                  "ZR_Effect_Bapass -i %%o -o %%o -q .618 -a %s", section);
                     ZR_Effect *e = nullptr;
                     double g = measure(command, fc, fs, t, &e);
                     auto *bp = static_cast<ZR_Effect_Bapass *>(e);
                     double c1 = bp->c1, c2 = bp->c2, c3 = bp->c3;
-                    if (section[0] == 'i') {  // the fixed-point section runs on the truncated words
+                    if (section[0] == 'i') { // the fixed-point section runs on the truncated words
                         c1 = bp->k1 / 1073741824.0;
                         c2 = bp->k2 / 2147483648.0;
                         c3 = bp->k3 / 2147483648.0;
@@ -128,14 +139,17 @@ TEST_F(FilterResponse, BandPassFollowsItsEquationAndPrototype)
                     double discrete = std::abs(bandpass_discrete(c1, c2, c3, t.w));
                     double analogue = bandpass_analogue_gain(fc * q, fc / q, t.hz);
                     double r = std::max<double>(fc, t.hz) / fs;
-                    std::printf("bapass %-8s fs %6d fc %5d tone %8.2f Hz: measured %8.4f dB, equation %8.4f dB, analogue %8.4f dB\n",
+                    std::printf("bapass %-8s fs %6d fc %5d tone %8.2f Hz: measured %8.4f dB, "
+                                "equation %8.4f dB, analogue %8.4f dB\n",
                                 section, fs, fc, t.hz, db(g), db(discrete), db(analogue));
-                    EXPECT_NEAR(db(discrete), db(g), DISCRETE_TOLERANCE_DB) << section << " " << fs << " " << fc << " " << t.hz;
-                    EXPECT_NEAR(db(analogue), db(g), bandpass_analogue_tolerance(r)) << section << " " << fs << " " << fc << " " << t.hz;
+                    EXPECT_NEAR(db(discrete), db(g), DISCRETE_TOLERANCE_DB)
+                        << section << " " << fs << " " << fc << " " << t.hz;
+                    EXPECT_NEAR(db(analogue), db(g), bandpass_analogue_tolerance(r))
+                        << section << " " << fs << " " << fc << " " << t.hz;
                 }
             }
         }
     }
 }
 
-}
+} // namespace

@@ -48,7 +48,10 @@ inline double tone_amplitude(const std::vector<int32_t> &y, int k)
     return 2.0 * std::sqrt(s * s + c * c) / (double)n;
 }
 
-inline double db(double gain) { return 20.0 * std::log10(gain); }
+inline double db(double gain)
+{
+    return 20.0 * std::log10(gain);
+}
 
 // One-pole difference equation b[t] = b[t-1] + a (x[t] - b[t-1]).
 inline std::complex<double> onepole_discrete(double a, double w)
@@ -65,7 +68,10 @@ inline std::complex<double> bandpass_discrete(double c1, double c2, double c3, d
 }
 
 // Analogue prototypes, frequencies in Hz.
-inline double onepole_analogue_gain(double fc, double f) { return 1.0 / std::sqrt(1.0 + (f / fc) * (f / fc)); }
+inline double onepole_analogue_gain(double fc, double f)
+{
+    return 1.0 / std::sqrt(1.0 + (f / fc) * (f / fc));
+}
 
 inline double bandpass_analogue_gain(double fa, double fb, double f)
 {
@@ -111,7 +117,8 @@ struct FilterGraph {
         spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass1, buf_i, lpf_buffer1);
         spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass1, buf_i, lpf_buffer1);
         spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass2, lpf_buffer1, lpf_buffer);
-        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass2, lpf_buffer1, lpf_buffer);
+        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass2, lpf_buffer1,
+              lpf_buffer);
         spcpp("ZR_Buffer -t %o", &buf_o, "buf_o");
         spcpp("ZR_Effect_Copy -i %o -o %o", &output_copy, lpf_buffer, buf_o);
         spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
@@ -125,8 +132,8 @@ struct FilterGraph {
     ~FilterGraph()
     {
         // Effects first, then buffers, the pipe last.
-        void *slots[] = {pipe, buf_i, buf_o, lpf_buffer, lpf_buffer1, lowpass1, bandpass1,
-                         lowpass2, bandpass2, output_copy, input_copy};
+        void *slots[] = {pipe,      buf_i,    buf_o,     lpf_buffer,  lpf_buffer1, lowpass1,
+                         bandpass1, lowpass2, bandpass2, output_copy, input_copy};
         for (int i = 10; i >= 0; --i)
             if (slots[i])
                 spcpp("%o -delete", slots[i]);
@@ -142,4 +149,4 @@ struct FilterGraph {
     }
 };
 
-}
+} // namespace filtertest

@@ -71,12 +71,13 @@ TEST_F(Filters, OnePoleAlphaFromFrequencyAndClock)
     auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o", in, out_buffer());
     EXPECT_EQ(0u, lp->alpha.load());
     ASSERT_EQ(ZR_OK, spcpp("%o -f %f", lp, 1000.0));
-    EXPECT_EQ(0u, lp->alpha.load());  // no clock yet
+    EXPECT_EQ(0u, lp->alpha.load()); // no clock yet
     ASSERT_EQ(ZR_OK, spcpp("ZR_Effect %o -clock %i", lp, 44100));
     EXPECT_EQ(535616699u, lp->alpha.load());
 
     // The same value the other way round, and through the high-pass.
-    auto *hp = effect<ZR_Effect_Hipass>("ZR_Effect_Hipass -i %o -o %o -clock 44100", in, out_buffer());
+    auto *hp =
+        effect<ZR_Effect_Hipass>("ZR_Effect_Hipass -i %o -o %o -clock 44100", in, out_buffer());
     ASSERT_EQ(ZR_OK, spcpp("%o -f %f", hp, 1000.9));
     EXPECT_EQ(1000, query_int("%o -f", hp));
     EXPECT_EQ(535616699u, hp->alpha.load());
@@ -105,7 +106,7 @@ void corners(const ZR_Effect_Bapass *bp, double fs, double *fa, double *fb)
     double sum = 1.0 / (bp->c1.load() - bp->c2.load());
     double g = bp->c3.load() * sum, h = sum - g;
     double D = 2 * g / fs, E = h / (fs * fs);
-    double width = D / E, product = 1.0 / E;  // wB - wA, wB * wA
+    double width = D / E, product = 1.0 / E; // wB - wA, wB * wA
     double wa = (-width + std::sqrt(width * width + 4 * product)) / 2;
     *fa = wa / (2 * PI);
     *fb = (wa + width) / (2 * PI);
@@ -113,7 +114,8 @@ void corners(const ZR_Effect_Bapass *bp, double fs, double *fa, double *fb)
 
 TEST_F(Filters, BandPassCornersAndKeptCoefficients)
 {
-    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", in, out_buffer());
+    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", in,
+                                        out_buffer());
     float q = 0;
     ASSERT_EQ(ZR_OK, spcpp("%o -q", bp, &q));
     EXPECT_EQ(0.618f, q);
@@ -172,14 +174,16 @@ TEST_F(Filters, SubtractingModesKeepTheStateOfSet)
     const char *modes[] = {"set", "sub", "stn"};
     ZR_Buffer *bands[] = {set, sub, stn};
     for (int m = 0; m < 3; ++m) {
-        auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -f 700 -clock 44100", in, bands[m]);
+        auto *bp = effect<ZR_Effect_Bapass>(
+            "ZR_Effect_Bapass -i %o -o %o -q .618 -f 700 -clock 44100", in, bands[m]);
         ASSERT_EQ(ZR_OK, spcpp("%o -mode %s", bp, modes[m]));
         bps.push_back(bp);
     }
     const char *lmodes[] = {"set", "stn", "sbn"};
     ZR_Buffer *lows[] = {lset, lstn, lsbn};
     for (int m = 0; m < 3; ++m) {
-        auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 700", in, lows[m]);
+        auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 700", in,
+                                            lows[m]);
         ASSERT_EQ(ZR_OK, spcpp("%o -mode %s", lp, lmodes[m]));
         lps.push_back(lp);
     }
@@ -191,10 +195,12 @@ TEST_F(Filters, SubtractingModesKeepTheStateOfSet)
         fill(lsbn, base);
         feed(10 + block);
         for (int i = 0; i < N; ++i) {
-            ASSERT_EQ((int32_t)((uint32_t)base[i] - (uint32_t)set->data[i]), sub->data[i]) << block << " " << i;
+            ASSERT_EQ((int32_t)((uint32_t)base[i] - (uint32_t)set->data[i]), sub->data[i])
+                << block << " " << i;
             ASSERT_EQ((int32_t)(0u - (uint32_t)set->data[i]), stn->data[i]) << block << " " << i;
             ASSERT_EQ((int32_t)(0u - (uint32_t)lset->data[i]), lstn->data[i]) << block << " " << i;
-            ASSERT_EQ((int32_t)((uint32_t)lset->data[i] - (uint32_t)base[i]), lsbn->data[i]) << block << " " << i;
+            ASSERT_EQ((int32_t)((uint32_t)lset->data[i] - (uint32_t)base[i]), lsbn->data[i])
+                << block << " " << i;
         }
         for (ZR_Effect_Bapass *bp : bps) {
             EXPECT_EQ(bps[0]->y1, bp->y1);
@@ -211,7 +217,8 @@ TEST_F(Filters, HighPassIgnoresTheOutputMode)
 {
     ZR_Buffer *plain = out_buffer(), *added = out_buffer();
     effect<ZR_Effect_Hipass>("ZR_Effect_Hipass -i %o -o %o -clock 48000 -f 300", in, plain);
-    auto *hp = effect<ZR_Effect_Hipass>("ZR_Effect_Hipass -i %o -o %o -clock 48000 -f 300 -mode add", in, added);
+    auto *hp = effect<ZR_Effect_Hipass>(
+        "ZR_Effect_Hipass -i %o -o %o -clock 48000 -f 300 -mode add", in, added);
     const char *mode = nullptr;
     ASSERT_EQ(ZR_OK, spcpp("%o -mode", hp, &mode));
     EXPECT_STREQ("add", mode);
@@ -235,8 +242,10 @@ TEST_F(Filters, HighPassIgnoresTheOutputMode)
 TEST_F(Filters, FloatingSectionTracksTheFixedOne)
 {
     ZR_Buffer *fixed = out_buffer(), *floating = out_buffer();
-    auto *a = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -f 900 -clock 44100", in, fixed);
-    auto *b = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -f 900 -clock 44100 -a floating", in, floating);
+    auto *a = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -f 900 -clock 44100",
+                                       in, fixed);
+    auto *b = effect<ZR_Effect_Bapass>(
+        "ZR_Effect_Bapass -i %o -o %o -q .618 -f 900 -clock 44100 -a floating", in, floating);
     const char *kind = nullptr;
     ASSERT_EQ(ZR_OK, spcpp("%o -a", a, &kind));
     EXPECT_STREQ("integer", kind);
@@ -256,8 +265,10 @@ TEST_F(Filters, FloatingSectionTracksTheFixedOne)
 
 TEST_F(Filters, SwitchedOffFilterForgetsStateKeepsCoefficients)
 {
-    auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 500", in, out_buffer());
-    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -clock 44100 -f 500 -q .618", in, out_buffer());
+    auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 500", in,
+                                        out_buffer());
+    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -clock 44100 -f 500 -q .618",
+                                        in, out_buffer());
     feed(50);
     EXPECT_NE(0, lp->b);
     EXPECT_NE(0, bp->y1);
@@ -322,7 +333,8 @@ TEST_F(CopyEffect, FinalCopyDeliversTheCrossfade)
     // that is never switched.
     ZR_Buffer *work = out_buffer(), *final_out = out_buffer();
     effect<ZR_Effect_Copy>("ZR_Effect_Copy -i %o -o %o", in, work);
-    auto *lp = effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 200", in, work);
+    auto *lp =
+        effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 44100 -f 200", in, work);
     effect<ZR_Effect_Copy>("ZR_Effect_Copy -i %o -o %o", work, final_out);
     feed(80);
     set_on(lp, 0);
@@ -338,4 +350,4 @@ TEST_F(CopyEffect, FinalCopyDeliversTheCrossfade)
     EXPECT_EQ(read(in), read(final_out));
 }
 
-}
+} // namespace

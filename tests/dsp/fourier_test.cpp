@@ -32,7 +32,7 @@ TEST(Fourier, ConstantWindowHasOnlyTheFirstBin)
     ToolboxGraph g(16);
     ZR_Buffer *in = g.buffer();
     ZR_Fourier_Transform *t;
-    spcpp("ZR_Fourier_Transform -i %o -s 4", &t, in);  // M = 32: two blocks fill it
+    spcpp("ZR_Fourier_Transform -i %o -s 4", &t, in); // M = 32: two blocks fill it
     g.keep(t);
     fill(in, 1 << 20);
     g.run(2);
@@ -48,10 +48,12 @@ TEST(Fourier, BackwardRestoresAForwardImpulse)
     ZR_Fourier_Transform *f, *b;
     ZR_Buffer *spectrum;
     spcpp("ZR_Fourier_Transform -i %o -s 5 -w", &f, in, &spectrum);
-    spcpp("ZR_Fourier_Transform -i %o -s 5 -d backward -d sideways -d", &b, spectrum, (const char **)nullptr);
+    spcpp("ZR_Fourier_Transform -i %o -s 5 -d backward -d sideways -d", &b, spectrum,
+          (const char **)nullptr);
     g.keep(f);
     g.keep(b);
-    EXPECT_STREQ(static_cast<const char *>(ZR_Fourier_Transform::m_d(b, ZR_EMPTY).value.s), "backward");
+    EXPECT_STREQ(static_cast<const char *>(ZR_Fourier_Transform::m_d(b, ZR_EMPTY).value.s),
+                 "backward");
     fill(in, 0);
     in->data[0] = 64 << 16;
     g.run();
@@ -100,7 +102,8 @@ struct Gate {
     void signal(int block)
     {
         for (int i = 0; i < sig->length; ++i)
-            sig->data[i] = (int32_t)(3e8 * std::sin(0.3 * (block * 32 + i)) + (std::rand() % 2000000));
+            sig->data[i] =
+                (int32_t)(3e8 * std::sin(0.3 * (block * 32 + i)) + (std::rand() % 2000000));
     }
     ToolboxGraph g;
     ZR_Buffer *sig, *X = nullptr, *o1 = nullptr, *o2 = nullptr;
@@ -108,7 +111,7 @@ struct Gate {
     ZR_Fourier_Noisegate *ng;
 };
 
-}
+} // namespace
 
 TEST(Noisegate, PartsRunInsideTheGateOnly)
 {
@@ -176,7 +179,7 @@ TEST(Noisegate, DeletedOwnedBufferOrBadSpectrumStopsTheGateSafely)
     Gate gate;
     ZR_Buffer *small;
     spcpp("ZR_Buffer -l 3", &small);
-    spcpp("%o -i %o", gate.ng, small);  // order -1: refused
+    spcpp("%o -i %o", gate.ng, small); // order -1: refused
     EXPECT_EQ(zr_get(gate.ng->spectrum), gate.X);
     spcpp("%o -delete", gate.o1);
     EXPECT_EQ(zr_get(gate.ng->output1), nullptr);

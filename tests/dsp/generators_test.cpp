@@ -38,7 +38,7 @@ TEST(Generators, ExpWithoutClockOrTimeEndsAtZero)
     g.run();
     EXPECT_EQ(out->data[0], 33554432);
     EXPECT_EQ(out->data[1], 0);
-    spcpp("%o -time -0.0001", e);  // a growing curve saturates instead of overflowing
+    spcpp("%o -time -0.0001", e); // a growing curve saturates instead of overflowing
     g.clock(1000);
     g.run();
     EXPECT_EQ(out->data[3], INT32_MAX);

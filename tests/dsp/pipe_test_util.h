@@ -1,10 +1,10 @@
 // Shared pieces of the pipe and effect tests: a small probe effect that counts
 // its calls, and helpers to build, fill and read graphs through commands.
 #pragma once
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <gtest/gtest.h>
 
@@ -26,11 +26,13 @@ public:
     int resets = 0;
     int prepares = 0;
     int clock_changes = 0;
-    std::vector<int> *trace = nullptr;  // receives id on every process
+    std::vector<int> *trace = nullptr; // receives id on every process
     int id = 0;
 
     ProbeEffect(ZR_Buffer *input = nullptr, ZR_Buffer *output = nullptr, int32_t k = 0)
-        : in(input), out(output), offset(k) {}
+        : in(input), out(output), offset(k)
+    {
+    }
 
     void process() override
     {
@@ -115,4 +117,4 @@ protected:
     void TearDown() override { EXPECT_EQ(nullptr, ZR_Soundpipe::current); }
 };
 
-}
+} // namespace pipetest

@@ -24,7 +24,7 @@ std::vector<int32_t> ramp_through(ToolboxGraph &g, ZR_Buffer *in, ZR_Buffer *out
     return y;
 }
 
-}
+} // namespace
 
 TEST(Freqmul, FactorOneDelaysByTheLookbackAndOneBlock)
 {
@@ -54,7 +54,7 @@ TEST(Freqmul, FactorTwoDoublesTheFrequencyOfASquareWave)
     int32_t previous = 0;
     for (int b = 0; b < 20; ++b) {
         for (int i = 0; i < 100; ++i)
-            in->data[i] = ((b * 100 + i) / 50) % 2 ? -1000 : 1000;  // period 100
+            in->data[i] = ((b * 100 + i) / 50) % 2 ? -1000 : 1000; // period 100
         g.run();
         if (b >= 10)
             for (int i = 0; i < 100; ++i) {
@@ -63,7 +63,7 @@ TEST(Freqmul, FactorTwoDoublesTheFrequencyOfASquareWave)
                 previous = out->data[i];
             }
     }
-    EXPECT_NEAR(crossings, 20, 2);  // 1000 samples at period 50
+    EXPECT_NEAR(crossings, 20, 2); // 1000 samples at period 50
 }
 
 TEST(Freqmul, ShortOutputBlocksAreFilledOnlyAsFarAsTheyReach)
@@ -109,7 +109,7 @@ TEST(Shift, StillHeadsDelayByTheWindow)
     spcpp("ZR_Effect_Shift -i %o -o %o", &s, in, exact);
     g.keep(n);
     g.keep(s);
-    g.clock(48000);  // T = 2^23: 512 samples
+    g.clock(48000); // T = 2^23: 512 samples
     std::vector<int32_t> x, yp, ye;
     for (int b = 0; b < 6; ++b) {
         for (int i = 0; i < 256; ++i) {
@@ -147,7 +147,7 @@ TEST(Shift, MovingHeadsChangeThePitch)
     ToolboxGraph g(512);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
     ZR_Effect *s;
-    spcpp("ZR_Effect_Nshift -i %o -o %o -s -4096", &s, in, out);  // factor 1.25
+    spcpp("ZR_Effect_Nshift -i %o -o %o -s -4096", &s, in, out); // factor 1.25
     g.keep(s);
     g.clock(48000);
     int crossings = 0;

@@ -1,19 +1,16 @@
 // Test helper: a sound pipe with buffers and effects made by commands,
 // deleted in the framework's order (effects, buffers, pipe).
 #pragma once
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <vector>
 
 class ToolboxGraph {
 public:
-    explicit ToolboxGraph(int block)
-    {
-        spcpp("ZR_Soundpipe -bl %i", &pipe, block);
-    }
+    explicit ToolboxGraph(int block) { spcpp("ZR_Soundpipe -bl %i", &pipe, block); }
     ~ToolboxGraph()
     {
         for (auto it = effects.rbegin(); it != effects.rend(); ++it)

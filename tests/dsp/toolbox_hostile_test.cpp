@@ -14,11 +14,11 @@
 namespace {
 
 const char *const kClasses[] = {
-    "ZR_Effect_Zero", "ZR_Effect_Lgd", "ZR_Effect_Freqmul", "ZR_Effect_Nefreqmul",
-    "ZR_Effect_Gtzero", "ZR_Effect_Ltzero", "ZR_Effect_Ampdet", "ZR_Effect_Oper",
-    "ZR_Effect_Koef", "ZR_Effect_Dist", "ZR_Effect_Deline", "ZR_Effect_Oversam",
-    "ZR_Effect_Shift", "ZR_Effect_Nshift", "ZR_Fourier_Transform", "ZR_Fourier_Noisegate",
-    "ZR_Gener_White", "ZR_Gener_Exp",
+    "ZR_Effect_Zero",   "ZR_Effect_Lgd",    "ZR_Effect_Freqmul",    "ZR_Effect_Nefreqmul",
+    "ZR_Effect_Gtzero", "ZR_Effect_Ltzero", "ZR_Effect_Ampdet",     "ZR_Effect_Oper",
+    "ZR_Effect_Koef",   "ZR_Effect_Dist",   "ZR_Effect_Deline",     "ZR_Effect_Oversam",
+    "ZR_Effect_Shift",  "ZR_Effect_Nshift", "ZR_Fourier_Transform", "ZR_Fourier_Noisegate",
+    "ZR_Gener_White",   "ZR_Gener_Exp",
 };
 
 const ZR_option *table_of(const char *name)
@@ -34,11 +34,22 @@ std::vector<ZR_value> hostile_values(ZR_Soundpipe *pipe, const std::vector<ZR_Bu
     static int32_t bytes = 7;
     const float inf = std::numeric_limits<float>::infinity();
     std::vector<ZR_value> v = {
-        ZR_EMPTY, ZR_value::of_int(-1), ZR_value::of_int(INT32_MAX), ZR_value::of_int(INT32_MIN),
-        ZR_value::of_int(0), ZR_value::of_float(std::nanf("")), ZR_value::of_float(inf),
-        ZR_value::of_float(-inf), ZR_value::of_float(1e30f), ZR_value::of_float(-0.5f),
-        ZR_value::of_float(3.0f), ZR_value::of_text("junk"), ZR_value::of_text(nullptr),
-        ZR_value::of_object(pipe), ZR_value::of_object(nullptr), ZR_value::of_bytes(&bytes, 4),
+        ZR_EMPTY,
+        ZR_value::of_int(-1),
+        ZR_value::of_int(INT32_MAX),
+        ZR_value::of_int(INT32_MIN),
+        ZR_value::of_int(0),
+        ZR_value::of_float(std::nanf("")),
+        ZR_value::of_float(inf),
+        ZR_value::of_float(-inf),
+        ZR_value::of_float(1e30f),
+        ZR_value::of_float(-0.5f),
+        ZR_value::of_float(3.0f),
+        ZR_value::of_text("junk"),
+        ZR_value::of_text(nullptr),
+        ZR_value::of_object(pipe),
+        ZR_value::of_object(nullptr),
+        ZR_value::of_bytes(&bytes, 4),
         ZR_value(ZR_TYPE_NONE, -1),
     };
     for (ZR_Buffer *b : buffers)
@@ -46,7 +57,7 @@ std::vector<ZR_value> hostile_values(ZR_Soundpipe *pipe, const std::vector<ZR_Bu
     return v;
 }
 
-}
+} // namespace
 
 TEST(ToolboxHostile, EveryOptionTakesEveryKindOfValue)
 {
@@ -55,8 +66,8 @@ TEST(ToolboxHostile, EveryOptionTakesEveryKindOfValue)
         const ZR_option *table = table_of(name);
         ASSERT_NE(table, nullptr);
         ToolboxGraph g(64);
-        std::vector<ZR_Buffer *> buffers = {g.buffer(), g.buffer(), g.buffer(1), g.buffer(7),
-                                            g.buffer(0), g.buffer(4096)};
+        std::vector<ZR_Buffer *> buffers = {g.buffer(),  g.buffer(),  g.buffer(1),
+                                            g.buffer(7), g.buffer(0), g.buffer(4096)};
         for (ZR_Buffer *b : buffers)
             for (int32_t i = 0; i < b->length; ++i)
                 b->data[i] = (i % 3 == 0) ? INT32_MIN : (i % 3 == 1 ? INT32_MAX : -i * 997);

@@ -18,35 +18,50 @@ namespace {
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
 
-void note() {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+void note()
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
 }
-}  // namespace
+} // namespace
 
-void* operator new(std::size_t n) {
+void *operator new(std::size_t n)
+{
     note();
-    if (void* p = std::malloc(n ? n : 1)) return p;
+    if (void *p = std::malloc(n ? n : 1))
+        return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+void *operator new[](std::size_t n)
+{
+    return operator new(n);
+}
+void *operator new(std::size_t n, const std::nothrow_t &) noexcept
+{
     note();
     return std::malloc(n ? n : 1);
 }
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept {
+void *operator new[](std::size_t n, const std::nothrow_t &t) noexcept
+{
+    return operator new(n, t);
+}
+void operator delete(void *p) noexcept
+{
     note();
     std::free(p);
 }
-void operator delete[](void* p) noexcept {
+void operator delete[](void *p) noexcept
+{
     note();
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
+void operator delete(void *p, std::size_t) noexcept
+{
     note();
     std::free(p);
 }
-void operator delete[](void* p, std::size_t) noexcept {
+void operator delete[](void *p, std::size_t) noexcept
+{
     note();
     std::free(p);
 }
@@ -54,24 +69,29 @@ void operator delete[](void* p, std::size_t) noexcept {
 // The C allocator too, where no sanitizer owns it.
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && defined(__GLIBC__)
 extern "C" {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void __libc_free(void*);
-void* malloc(size_t n) {
+void *__libc_malloc(size_t);
+void *__libc_calloc(size_t, size_t);
+void *__libc_realloc(void *, size_t);
+void __libc_free(void *);
+void *malloc(size_t n)
+{
     note();
     return __libc_malloc(n);
 }
-void* calloc(size_t n, size_t m) {
+void *calloc(size_t n, size_t m)
+{
     note();
     return __libc_calloc(n, m);
 }
-void* realloc(void* p, size_t n) {
+void *realloc(void *p, size_t n)
+{
     note();
     return __libc_realloc(p, n);
 }
-void free(void* p) {
-    if (p) note();
+void free(void *p)
+{
+    if (p)
+        note();
     __libc_free(p);
 }
 }
@@ -79,30 +99,32 @@ void free(void* p) {
 
 namespace {
 
-TEST(Allocation, CounterSeesAllocations) {
+TEST(Allocation, CounterSeesAllocations)
+{
     counting = true;
     allocations = 0;
     delete new int(3);
-    void* p = std::malloc(10);
+    void *p = std::malloc(10);
     std::free(p);
     counting = false;
     EXPECT_GE(allocations.load(), 2);
 }
 
-TEST(Allocation, NoneWhileProcessingAndChangingParameters) {
+TEST(Allocation, NoneWhileProcessingAndChangingParameters)
+{
     Plugin p;
     p.start(48000.0f);
     std::vector<float> in = noise(8192, 0.5, 1);
     std::vector<float> out0(8192), out1(8192);
-    float* ins[] = {in.data()};
-    float* outs[] = {out0.data(), out1.data()};
-    AEffect* e = p.e;
-    e->processReplacing(e, ins, outs, 4096);  // the first block after open
+    float *ins[] = {in.data()};
+    float *outs[] = {out0.data(), out1.data()};
+    AEffect *e = p.e;
+    e->processReplacing(e, ins, outs, 4096); // the first block after open
 
     counting = true;
     allocations = 0;
     for (int32_t frames : {1, 7, 512, 513, 4096, 8192}) {
-        e->setParameter(e, 1, frames % 2 ? 1.0f : 0.0f);  // a glide
+        e->setParameter(e, 1, frames % 2 ? 1.0f : 0.0f); // a glide
         e->processReplacing(e, ins, outs, frames);
         e->setParameter(e, 0, 0.0f);
         e->processReplacing(e, ins, outs, frames);
@@ -115,4 +137,4 @@ TEST(Allocation, NoneWhileProcessingAndChangingParameters) {
     EXPECT_EQ(allocations.load(), 0);
 }
 
-}  // namespace
+} // namespace

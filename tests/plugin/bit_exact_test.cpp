@@ -6,32 +6,38 @@
 #include <cmath>
 #include <cstring>
 
+#include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_Soundpipe.h"
 #include "app/ZR_Application.h"
 #include "filter_model.h"
 #include "plugin_host.h"
 #include "vst/ZR_Main_Vst.h"
-#include "ZR/dsp/ZR_Buffer.h"
-#include "ZR/dsp/ZR_Soundpipe.h"
 
 namespace {
 
-ZR_Application& application(AEffect* e) {
-    return static_cast<ZR_Main_Vst*>(static_cast<AudioEffect*>(e->object))->application();
+ZR_Application &application(AEffect *e)
+{
+    return static_cast<ZR_Main_Vst *>(static_cast<AudioEffect *>(e->object))->application();
 }
 
 // Index of the first sample that differs in its bits, or -1.
-long first_difference(const std::vector<float>& a, const std::vector<float>& b) {
-    if (a.size() != b.size()) return 0;
+long first_difference(const std::vector<float> &a, const std::vector<float> &b)
+{
+    if (a.size() != b.size())
+        return 0;
     for (size_t i = 0; i < a.size(); ++i)
-        if (std::memcmp(&a[i], &b[i], sizeof(float)) != 0) return (long)i;
+        if (std::memcmp(&a[i], &b[i], sizeof(float)) != 0)
+            return (long)i;
     return -1;
 }
 
-std::vector<float> test_signal(size_t n, double rate) {
+std::vector<float> test_signal(size_t n, double rate)
+{
     std::vector<float> s = noise(n, 0.6, 7);
     std::vector<float> t = sine(n, 150.0, rate, 0.5);
-    for (size_t i = 0; i < n; ++i) s[i] += t[i];
-    s[n / 3] = 1.5f;  // clipped samples too
+    for (size_t i = 0; i < n; ++i)
+        s[i] += t[i];
+    s[n / 3] = 1.5f; // clipped samples too
     s[n / 3 + 1] = -7.0f;
     return s;
 }
@@ -39,13 +45,14 @@ std::vector<float> test_signal(size_t n, double rate) {
 struct Case {
     std::vector<int32_t> blocks;
     float rate;
-    float frequency;  // host value; negative: the default
+    float frequency; // host value; negative: the default
 };
 
 class BitExact : public testing::TestWithParam<Case> {};
 
-TEST_P(BitExact, OutputEqualsModel) {
-    const Case& c = GetParam();
+TEST_P(BitExact, OutputEqualsModel)
+{
+    const Case &c = GetParam();
     Plugin p;
     FilterModel m;
     if (c.frequency >= 0.0f) {
@@ -62,22 +69,23 @@ TEST_P(BitExact, OutputEqualsModel) {
         energy += (double)out[i] * out[i];
         change += std::fabs((double)out[i] - in[i]);
     }
-    EXPECT_GT(energy, 1.0);  // filtered, not silent and not the input
+    EXPECT_GT(energy, 1.0); // filtered, not silent and not the input
     EXPECT_GT(change, 100.0);
     EXPECT_TRUE(p.channels_equal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HostBlocks, BitExact,
-    testing::Values(Case{{1}, 48000.0f, -1.0f}, Case{{7}, 48000.0f, -1.0f},
-                    Case{{512}, 48000.0f, -1.0f}, Case{{513}, 48000.0f, -1.0f},
-                    Case{{1000}, 48000.0f, -1.0f}, Case{{4096}, 48000.0f, -1.0f},
-                    Case{{1, 7, 512, 513, 1000, 4096, 3, 64}, 48000.0f, -1.0f},
-                    Case{{256}, 44100.0f, 0.0f}, Case{{333}, 96000.0f, 1.0f},
-                    Case{{4096, 5}, 192000.0f, 0.7f}, Case{{128}, 22050.0f, 0.25f},
-                    Case{{100}, 8000.0f, 0.4f}));
+INSTANTIATE_TEST_SUITE_P(HostBlocks, BitExact,
+                         testing::Values(Case{{1}, 48000.0f, -1.0f}, Case{{7}, 48000.0f, -1.0f},
+                                         Case{{512}, 48000.0f, -1.0f}, Case{{513}, 48000.0f, -1.0f},
+                                         Case{{1000}, 48000.0f, -1.0f},
+                                         Case{{4096}, 48000.0f, -1.0f},
+                                         Case{{1, 7, 512, 513, 1000, 4096, 3, 64}, 48000.0f, -1.0f},
+                                         Case{{256}, 44100.0f, 0.0f}, Case{{333}, 96000.0f, 1.0f},
+                                         Case{{4096, 5}, 192000.0f, 0.7f},
+                                         Case{{128}, 22050.0f, 0.25f}, Case{{100}, 8000.0f, 0.4f}));
 
-TEST(BitExactRate, SampleRateChangeKeepsStateAndRecomputesCoefficients) {
+TEST(BitExactRate, SampleRateChangeKeepsStateAndRecomputesCoefficients)
+{
     Plugin p;
     FilterModel m;
     p.start(44100.0f);
@@ -93,9 +101,10 @@ TEST(BitExactRate, SampleRateChangeKeepsStateAndRecomputesCoefficients) {
     EXPECT_EQ(first_difference(c, d), -1);
 }
 
-TEST(BitExactState, SwitchingFadesOverOnePipeBlock) {
-    for (std::vector<int32_t> blocks : std::vector<std::vector<int32_t>>{
-             {1}, {7}, {512}, {513}, {1000}, {4096}, {100, 1, 600}}) {
+TEST(BitExactState, SwitchingFadesOverOnePipeBlock)
+{
+    for (std::vector<int32_t> blocks :
+         std::vector<std::vector<int32_t>>{{1}, {7}, {512}, {513}, {1000}, {4096}, {100, 1, 600}}) {
         Plugin p;
         FilterModel m;
         p.start(48000.0f);
@@ -114,12 +123,13 @@ TEST(BitExactState, SwitchingFadesOverOnePipeBlock) {
     }
 }
 
-TEST(BitExactState, OffPassesInputQuantisedOnBothChannels) {
+TEST(BitExactState, OffPassesInputQuantisedOnBothChannels)
+{
     Plugin p;
     p.start(48000.0f);
     p.set(0, 0.0f);
     std::vector<float> in = test_signal(2048, 48000.0);
-    p.process(in.data(), 512);  // the fade to dry
+    p.process(in.data(), 512); // the fade to dry
     std::vector<float> out = p.process(in.data(), 2048);
     for (size_t i = 0; i < out.size(); ++i) {
         float x = std::max(-1.0f, std::min(1.0f, in[i]));
@@ -129,12 +139,13 @@ TEST(BitExactState, OffPassesInputQuantisedOnBothChannels) {
     EXPECT_TRUE(p.channels_equal);
 }
 
-TEST(BitExactInput, ClipsToFullScaleAndNaNToMinusFullScale) {
+TEST(BitExactInput, ClipsToFullScaleAndNaNToMinusFullScale)
+{
     Plugin p;
     p.start(48000.0f);
     float in[] = {1.5f, -7.0f, std::nanf(""), 0.5f};
     p.process(in, 4);
-    const int32_t* x = application(p.e).buf_i->data;
+    const int32_t *x = application(p.e).buf_i->data;
     EXPECT_EQ(x[0], 1 << 30);
     EXPECT_EQ(x[1], -(1 << 30));
     EXPECT_EQ(x[2], -(1 << 30));
@@ -142,25 +153,27 @@ TEST(BitExactInput, ClipsToFullScaleAndNaNToMinusFullScale) {
 }
 
 // The same rule in the packed part of the conversion and in its tail.
-TEST(BitExactInput, ClipsAlikeInPackedBodyAndTail) {
+TEST(BitExactInput, ClipsAlikeInPackedBodyAndTail)
+{
     Plugin p;
     p.start(48000.0f);
-    const float special[] = {1.0f, -1.0f, 1.5f, -7.0f, std::nanf(""), -std::nanf(""), HUGE_VALF, -HUGE_VALF,
-                             0.25f, -0.0f, 1.0000001f, -1.0000001f};
+    const float special[] = {1.0f,      -1.0f,      1.5f,  -7.0f, std::nanf(""), -std::nanf(""),
+                             HUGE_VALF, -HUGE_VALF, 0.25f, -0.0f, 1.0000001f,    -1.0000001f};
     const int32_t expected[] = {1 << 30, -(1 << 30), 1 << 30, -(1 << 30), -(1 << 30), -(1 << 30),
-                                1 << 30, -(1 << 30), 1 << 28, 0, 1 << 30, -(1 << 30)};
+                                1 << 30, -(1 << 30), 1 << 28, 0,          1 << 30,    -(1 << 30)};
     const int32_t n = (int32_t)(sizeof special / sizeof special[0]);
     for (int32_t shift = 0; shift < 4; ++shift) {
         std::vector<float> in(n + 3, 0.5f);
         std::copy(special, special + n, in.begin() + shift);
         p.process(in.data(), (int32_t)in.size());
-        const int32_t* x = application(p.e).buf_i->data;
+        const int32_t *x = application(p.e).buf_i->data;
         for (int32_t i = 0; i < n; ++i)
             EXPECT_EQ(x[shift + i], expected[i]) << "shift " << shift << " sample " << i;
     }
 }
 
-TEST(BitExactInput, ThousandSampleBlockEndsWithPipeBlockOf488) {
+TEST(BitExactInput, ThousandSampleBlockEndsWithPipeBlockOf488)
+{
     Plugin p;
     p.start(48000.0f);
     std::vector<float> in(1000, 0.1f);
@@ -168,7 +181,8 @@ TEST(BitExactInput, ThousandSampleBlockEndsWithPipeBlockOf488) {
     EXPECT_EQ(application(p.e).pipe->block_length, 488);
 }
 
-TEST(BitExactFrequency, DefaultAndFullScaleFilterFrequencies) {
+TEST(BitExactFrequency, DefaultAndFullScaleFilterFrequencies)
+{
     Plugin p;
     FilterModel m;
     EXPECT_NEAR(m.filter_hz(), 340.2, 0.1);
@@ -178,7 +192,8 @@ TEST(BitExactFrequency, DefaultAndFullScaleFilterFrequencies) {
     EXPECT_FLOAT_EQ(m.filter_hz(), 24.0f);
 }
 
-TEST(BitExactFrequency, ValueSetBeforeFirstBlockAfterOpenAppliesAtOnce) {
+TEST(BitExactFrequency, ValueSetBeforeFirstBlockAfterOpenAppliesAtOnce)
+{
     for (float x : {1.0f, 0.0f, 0.05f, 0.8f}) {
         Plugin p;
         FilterModel m;
@@ -192,7 +207,8 @@ TEST(BitExactFrequency, ValueSetBeforeFirstBlockAfterOpenAppliesAtOnce) {
     }
 }
 
-TEST(BitExactFrequency, ReopenAppliesTheNextValueAtOnce) {
+TEST(BitExactFrequency, ReopenAppliesTheNextValueAtOnce)
+{
     Plugin p;
     p.start(48000.0f);
     std::vector<float> in = test_signal(4000, 48000.0);
@@ -206,4 +222,4 @@ TEST(BitExactFrequency, ReopenAppliesTheNextValueAtOnce) {
     EXPECT_EQ(first_difference(p.run(in, {256}), m.run(in, {256})), -1);
 }
 
-}  // namespace
+} // namespace

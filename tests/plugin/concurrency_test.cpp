@@ -11,35 +11,39 @@
 
 namespace {
 
-TEST(PluginConcurrency, ParametersChangeWhileAnotherThreadProcesses) {
+TEST(PluginConcurrency, ParametersChangeWhileAnotherThreadProcesses)
+{
     Plugin p;
     p.start(48000.0f);
-    AEffect* e = p.e;
+    AEffect *e = p.e;
     std::atomic<bool> stop{false};
     std::atomic<bool> bad{false};
 
     std::thread audio([&] {
         std::vector<float> in = noise(4096, 0.5, 8), out0(4096), out1(4096);
-        float* ins[] = {in.data()};
-        float* outs[] = {out0.data(), out1.data()};
+        float *ins[] = {in.data()};
+        float *outs[] = {out0.data(), out1.data()};
         int32_t sizes[] = {1, 64, 512, 700, 4096};
         for (int i = 0; !stop.load(std::memory_order_relaxed) || i < 200; ++i) {
             int32_t n = sizes[i % 5];
             e->processReplacing(e, ins, outs, n);
             for (int32_t j = 0; j < n; ++j)
-                if (!(std::fabs(out0[j]) <= 2.0f)) bad = true;
+                if (!(std::fabs(out0[j]) <= 2.0f))
+                    bad = true;
         }
     });
     std::thread reader([&] {
         while (!stop.load(std::memory_order_relaxed)) {
             float f = e->getParameter(e, 1);
-            if (!(f >= 0.0f && f <= 1.0f)) bad = true;
+            if (!(f >= 0.0f && f <= 1.0f))
+                bad = true;
             (void)e->getParameter(e, 0);
         }
     });
     for (int i = 0; i < 2000; ++i) {
         e->setParameter(e, 1, (float)((i * 37) % 101) / 100.0f);
-        if (i % 50 == 0) e->setParameter(e, 0, (i / 50) % 2 ? 0.0f : 1.0f);
+        if (i % 50 == 0)
+            e->setParameter(e, 0, (i / 50) % 2 ? 0.0f : 1.0f);
     }
     stop = true;
     audio.join();
@@ -47,17 +51,19 @@ TEST(PluginConcurrency, ParametersChangeWhileAnotherThreadProcesses) {
     EXPECT_FALSE(bad.load());
 }
 
-TEST(PluginConcurrency, InstancesCreatedAndDestroyedOnSeveralThreads) {
+TEST(PluginConcurrency, InstancesCreatedAndDestroyedOnSeveralThreads)
+{
     std::vector<std::thread> threads;
     std::atomic<int> created{0};
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             std::vector<float> in = noise(600, 0.5, (uint32_t)t + 1), out0(600), out1(600);
-            float* ins[] = {in.data()};
-            float* outs[] = {out0.data(), out1.data()};
+            float *ins[] = {in.data()};
+            float *outs[] = {out0.data(), out1.data()};
             for (int i = 0; i < 15; ++i) {
-                AEffect* e = VSTPluginMain(&TestHost::callback);
-                if (!e) continue;
+                AEffect *e = VSTPluginMain(&TestHost::callback);
+                if (!e)
+                    continue;
                 ++created;
                 e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
                 e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, 44100.0f + 100.0f * t);
@@ -67,8 +73,9 @@ TEST(PluginConcurrency, InstancesCreatedAndDestroyedOnSeveralThreads) {
             }
         });
     }
-    for (std::thread& t : threads) t.join();
+    for (std::thread &t : threads)
+        t.join();
     EXPECT_EQ(created.load(), 60);
 }
 
-}  // namespace
+} // namespace

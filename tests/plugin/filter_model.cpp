@@ -7,15 +7,20 @@
 namespace {
 
 // floor(u * v / 2^31), kept modulo 2^32.
-int32_t hi31(int32_t u, int32_t v) {
+int32_t hi31(int32_t u, int32_t v)
+{
     int64_t p = (int64_t)u * (int64_t)v;
     int64_t q = p >= 0 ? p / 2147483648LL : -((-p + 2147483647LL) / 2147483648LL);
     return (int32_t)(uint32_t)(uint64_t)q;
 }
 
-int32_t wrap_sub(int32_t a, int32_t b) { return (int32_t)((uint32_t)a - (uint32_t)b); }
+int32_t wrap_sub(int32_t a, int32_t b)
+{
+    return (int32_t)((uint32_t)a - (uint32_t)b);
+}
 
-int32_t to_fixed(float s) {
+int32_t to_fixed(float s)
+{
     if (s > 1.0f)
         s = 1.0f;
     else if (!(s >= -1.0f))
@@ -24,15 +29,18 @@ int32_t to_fixed(float s) {
     return (int32_t)scaled;
 }
 
-}  // namespace
+} // namespace
 
-void FilterModel::set_frequency(float x) {
-    if (std::isnan(x)) return;
+void FilterModel::set_frequency(float x)
+{
+    if (std::isnan(x))
+        return;
     x = std::min(1.0f, std::max(0.0f, x));
     set_knob(20.0f + x * (8333.0f - 20.0f));
 }
 
-void FilterModel::set_knob(float v) {
+void FilterModel::set_knob(float v)
+{
     const float mn = 20.0f, mx = 8333.0f;
     float t = (v - mn) / (mx - mn);
     float shown = mn + (mx - mn) * t * t;
@@ -40,18 +48,24 @@ void FilterModel::set_knob(float v) {
     design();
 }
 
-void FilterModel::set_state(float x) {
-    if (!std::isnan(x)) on = x > 0.5f;
+void FilterModel::set_state(float x)
+{
+    if (!std::isnan(x))
+        on = x > 0.5f;
 }
 
-void FilterModel::set_sample_rate(float rate) {
-    if (!(rate >= 1.0f && rate < 2147483648.0f)) return;
+void FilterModel::set_sample_rate(float rate)
+{
+    if (!(rate >= 1.0f && rate < 2147483648.0f))
+        return;
     fs = (int32_t)rate;
     design();
 }
 
-void FilterModel::design() {
-    if (fs == 0) return;
+void FilterModel::design()
+{
+    if (fs == 0)
+        return;
     // The plug-in caps the filters at 0.225 times the rate.
     const float filter = (double)this->filter > fs * 0.225 ? (float)(fs * 0.225) : this->filter;
     int32_t f = (int32_t)filter;
@@ -73,7 +87,8 @@ void FilterModel::design() {
 }
 
 // One-pole low-pass minus band-pass, both fed x.
-int32_t FilterModel::stage(Stage& s, int32_t x) const {
+int32_t FilterModel::stage(Stage &s, int32_t x) const
+{
     uint32_t u = (uint32_t)x - s.b + 2147483648u;
     s.b = s.b + (uint32_t)(((uint64_t)u * alpha) >> 32) - alpha / 2;
     int32_t low = (int32_t)s.b;
@@ -88,7 +103,8 @@ int32_t FilterModel::stage(Stage& s, int32_t x) const {
     return wrap_sub(low, y);
 }
 
-std::vector<float> FilterModel::process(const std::vector<float>& in) {
+std::vector<float> FilterModel::process(const std::vector<float> &in)
+{
     std::vector<float> out(in.size());
     for (size_t start = 0; start < in.size(); start += 512) {
         const int64_t n = (int64_t)std::min<size_t>(512, in.size() - start);
@@ -107,14 +123,16 @@ std::vector<float> FilterModel::process(const std::vector<float>& in) {
             }
             out[start + j] = (float)y * (1.0f / 1073741824.0f);
         }
-        if (previous_on && !now) stages[0] = stages[1] = Stage();
+        if (previous_on && !now)
+            stages[0] = stages[1] = Stage();
         previous_on = now;
     }
     return out;
 }
 
-std::vector<float> FilterModel::run(const std::vector<float>& in,
-                                    const std::vector<int32_t>& blocks) {
+std::vector<float> FilterModel::run(const std::vector<float> &in,
+                                    const std::vector<int32_t> &blocks)
+{
     std::vector<float> out;
     size_t pos = 0;
     for (size_t b = 0; pos < in.size(); ++b) {

@@ -15,20 +15,20 @@ public:
     void set_state(float host_value);
     void set_sample_rate(float rate);
     // One host call.
-    std::vector<float> process(const std::vector<float>& in);
-    std::vector<float> run(const std::vector<float>& in, const std::vector<int32_t>& blocks);
+    std::vector<float> process(const std::vector<float> &in);
+    std::vector<float> run(const std::vector<float> &in, const std::vector<int32_t> &blocks);
 
     // Frequency handed to the four filters (1.2 times the shown cutoff).
     float filter_hz() const { return filter; }
 
 private:
     struct Stage {
-        uint32_t b = 0;                          // one-pole state
-        int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;  // band-pass state
+        uint32_t b = 0;                         // one-pole state
+        int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0; // band-pass state
     };
 
     void design();
-    int32_t stage(Stage& s, int32_t x) const;
+    int32_t stage(Stage &s, int32_t x) const;
 
     int32_t fs = 0;
     float filter = 0.0f;

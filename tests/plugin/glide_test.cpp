@@ -12,20 +12,22 @@
 namespace {
 
 constexpr double kRate = 48000.0;
-constexpr size_t kBefore = 24000;  // 0.5 s at the old value
-constexpr size_t kAfter = 24000;   // 0.5 s after the jump
-constexpr size_t kSettle = 12000;  // 250 ms
+constexpr size_t kBefore = 24000; // 0.5 s at the old value
+constexpr size_t kAfter = 24000;  // 0.5 s after the jump
+constexpr size_t kSettle = 12000; // 250 ms
 
 struct Signal {
     std::string name;
     std::vector<float> samples;
 };
 
-std::vector<Signal> signals() {
+std::vector<Signal> signals()
+{
     const size_t n = kBefore + kAfter;
     std::vector<float> mixed = sine(n, 60.0, kRate, 0.25);
     std::vector<float> high = sine(n, 3000.0, kRate, 0.25);
-    for (size_t i = 0; i < n; ++i) mixed[i] += high[i];
+    for (size_t i = 0; i < n; ++i)
+        mixed[i] += high[i];
     return {{"sine 100 Hz", sine(n, 100.0, kRate, 0.5)},
             {"sine 1 kHz", sine(n, 1000.0, kRate, 0.5)},
             {"sine 60 Hz + 3 kHz", mixed},
@@ -35,11 +37,12 @@ std::vector<Signal> signals() {
 }
 
 struct JumpResult {
-    float peak_during = 0.0f;      // largest |output| from the jump on
-    double error_settled = 0.0;    // largest difference from the fresh instance after 250 ms
+    float peak_during = 0.0f;   // largest |output| from the jump on
+    double error_settled = 0.0; // largest difference from the fresh instance after 250 ms
 };
 
-JumpResult jump(float from, float to, int32_t block, const std::vector<float>& in) {
+JumpResult jump(float from, float to, int32_t block, const std::vector<float> &in)
+{
     Plugin a, fresh;
     a.set(1, from);
     fresh.set(1, to);
@@ -56,13 +59,15 @@ JumpResult jump(float from, float to, int32_t block, const std::vector<float>& i
     JumpResult r;
     for (size_t i = 0; i < out.size(); ++i) {
         r.peak_during = std::max(r.peak_during, std::fabs(out[i]));
-        if (i >= kSettle) r.error_settled = std::max(r.error_settled, std::fabs((double)out[i] - ref[i]));
+        if (i >= kSettle)
+            r.error_settled = std::max(r.error_settled, std::fabs((double)out[i] - ref[i]));
     }
     return r;
 }
 
-std::vector<std::pair<float, float>> jump_pairs() {
-    std::vector<std::pair<float, float>> pairs = {{0.0f, 1.0f}, {1.0f, 0.0f}, {1.0f, 0.05f},
+std::vector<std::pair<float, float>> jump_pairs()
+{
+    std::vector<std::pair<float, float>> pairs = {{0.0f, 1.0f},  {1.0f, 0.0f}, {1.0f, 0.05f},
                                                   {0.05f, 1.0f}, {0.5f, 0.0f}, {0.2f, 0.9f}};
     uint32_t x = 12345;
     for (int i = 0; i < 4; ++i) {
@@ -77,11 +82,12 @@ std::vector<std::pair<float, float>> jump_pairs() {
 
 class GlideJump : public testing::TestWithParam<int32_t> {};
 
-TEST_P(GlideJump, PeaksStayBoundedAndOutputSettlesWithin250ms) {
+TEST_P(GlideJump, PeaksStayBoundedAndOutputSettlesWithin250ms)
+{
     const int32_t block = GetParam();
     float worst_peak = 0.0f;
     double worst_error = 0.0;
-    for (const Signal& s : signals()) {
+    for (const Signal &s : signals()) {
         for (auto [from, to] : jump_pairs()) {
             JumpResult r = jump(from, to, block, s.samples);
             EXPECT_LE(r.peak_during, 0.75f) << s.name << " " << from << " -> " << to;
@@ -99,7 +105,8 @@ TEST_P(GlideJump, PeaksStayBoundedAndOutputSettlesWithin250ms) {
 INSTANTIATE_TEST_SUITE_P(HostBlocks, GlideJump, testing::Values(1, 64, 512, 4096));
 
 // Time until the glided output stays within 1e-3 of a fresh instance, in ms.
-TEST(GlideSettle, ReportsSettleTimes) {
+TEST(GlideSettle, ReportsSettleTimes)
+{
     std::vector<float> in = noise(kBefore + kAfter, 0.5, 3);
     for (auto [from, to] : std::vector<std::pair<float, float>>{
              {0.0f, 1.0f}, {1.0f, 0.0f}, {1.0f, 0.05f}, {0.05f, 1.0f}, {0.3f, 0.35f}}) {
@@ -116,17 +123,19 @@ TEST(GlideSettle, ReportsSettleTimes) {
         std::vector<float> out = a.run(tail, {256}), ref = fresh.run(tail, {256});
         size_t last = 0;
         for (size_t i = 0; i < out.size(); ++i)
-            if (std::fabs((double)out[i] - ref[i]) >= 1e-3) last = i + 1;
+            if (std::fabs((double)out[i] - ref[i]) >= 1e-3)
+                last = i + 1;
         std::printf("%.2f -> %.2f settles in %.1f ms\n", from, to, last * 1000.0 / kRate);
         EXPECT_LE(last, kSettle);
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
-TEST(GlideRepeated, JumpsDuringAGlideStayBounded) {
+TEST(GlideRepeated, JumpsDuringAGlideStayBounded)
+{
     for (int32_t block : {1, 64, 512, 4096}) {
         Plugin p;
         p.start((float)kRate, block);
@@ -134,16 +143,18 @@ TEST(GlideRepeated, JumpsDuringAGlideStayBounded) {
         std::vector<float> n = noise(48000, 0.5, 5);
         float peak = 0.0f;
         uint32_t x = 77;
-        for (size_t pos = 0; pos < in.size(); pos += 960) {  // a new value every 20 ms
+        for (size_t pos = 0; pos < in.size(); pos += 960) { // a new value every 20 ms
             x = x * 1664525u + 1013904223u;
             p.set(1, (x >> 31) ? 1.0f : (float)(x >> 8) / 16777216.0f * 0.1f);
             std::vector<float> part(in.begin() + (long)pos, in.begin() + (long)pos + 960);
-            if ((pos / 960) % 3 == 0) part.assign(n.begin() + (long)pos, n.begin() + (long)pos + 960);
-            for (float v : p.run(part, {block})) peak = std::max(peak, std::fabs(v));
+            if ((pos / 960) % 3 == 0)
+                part.assign(n.begin() + (long)pos, n.begin() + (long)pos + 960);
+            for (float v : p.run(part, {block}))
+                peak = std::max(peak, std::fabs(v));
         }
         EXPECT_LE(peak, 0.75f) << block;
         std::printf("block %d: peak with a jump every 20 ms %.4f\n", block, peak);
     }
 }
 
-}  // namespace
+} // namespace

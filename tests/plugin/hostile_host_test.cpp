@@ -4,25 +4,29 @@
 #include <cmath>
 #include <limits>
 
+#include "ZR/dsp/ZR_Soundpipe.h"
+#include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "app/ZR_Application.h"
 #include "plugin_host.h"
 #include "vst/ZR_Main_Vst.h"
-#include "ZR/dsp/effects/ZR_Effect_Bapass.h"
-#include "ZR/dsp/ZR_Soundpipe.h"
 
 namespace {
 
-ZR_Application& application(AEffect* e) {
-    return static_cast<ZR_Main_Vst*>(static_cast<AudioEffect*>(e->object))->application();
+ZR_Application &application(AEffect *e)
+{
+    return static_cast<ZR_Main_Vst *>(static_cast<AudioEffect *>(e->object))->application();
 }
 
-bool all_finite_within(const std::vector<float>& v, float limit) {
+bool all_finite_within(const std::vector<float> &v, float limit)
+{
     for (float x : v)
-        if (!(std::fabs(x) <= limit)) return false;
+        if (!(std::fabs(x) <= limit))
+            return false;
     return true;
 }
 
-TEST(HostileHost, ProcessingBeforeOpenAndSampleRateGivesSilenceNotGarbage) {
+TEST(HostileHost, ProcessingBeforeOpenAndSampleRateGivesSilenceNotGarbage)
+{
     Plugin p;
     std::vector<float> in = noise(3000, 0.5, 1);
     std::vector<float> out = p.process(in.data(), 3000);
@@ -30,12 +34,13 @@ TEST(HostileHost, ProcessingBeforeOpenAndSampleRateGivesSilenceNotGarbage) {
     EXPECT_TRUE(p.channels_equal);
 }
 
-TEST(HostileHost, ZeroAndHugeBlocks) {
+TEST(HostileHost, ZeroAndHugeBlocks)
+{
     Plugin p;
     p.start(48000.0f);
     float in = 0.25f, out0 = 5.0f, out1 = 5.0f;
-    float* ins[] = {&in};
-    float* outs[] = {&out0, &out1};
+    float *ins[] = {&in};
+    float *outs[] = {&out0, &out1};
     p.e->processReplacing(p.e, ins, outs, 0);
     EXPECT_EQ(out0, 5.0f);
     p.e->processReplacing(p.e, ins, outs, -5);
@@ -46,11 +51,16 @@ TEST(HostileHost, ZeroAndHugeBlocks) {
     EXPECT_EQ(application(p.e).pipe->block_length, 1000000 % 512);
 }
 
-TEST(HostileHost, AbsurdSampleRatesAreIgnored) {
+TEST(HostileHost, AbsurdSampleRatesAreIgnored)
+{
     Plugin p;
     p.start(48000.0f);
-    const float rates[] = {0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(), 1e12f,
-                           std::numeric_limits<float>::infinity(), 0.5f};
+    const float rates[] = {0.0f,
+                           -44100.0f,
+                           std::numeric_limits<float>::quiet_NaN(),
+                           1e12f,
+                           std::numeric_limits<float>::infinity(),
+                           0.5f};
     for (float r : rates) {
         p.dispatch(effSetSampleRate, 0, 0, nullptr, r);
         EXPECT_EQ(application(p.e).sample_rate.load(), 48000) << r;
@@ -59,7 +69,8 @@ TEST(HostileHost, AbsurdSampleRatesAreIgnored) {
     EXPECT_TRUE(all_finite_within(p.process(in.data(), 4096), 2.0f));
 }
 
-TEST(HostileHost, ExtremeButValidRatesStayBounded) {
+TEST(HostileHost, ExtremeButValidRatesStayBounded)
+{
     for (float r : {1.0f, 8000.0f, 2147483000.0f}) {
         Plugin p;
         p.start(r);
@@ -71,7 +82,8 @@ TEST(HostileHost, ExtremeButValidRatesStayBounded) {
     }
 }
 
-TEST(HostileHost, TopOfTheKnobAtLowRatesKeepsTheBandPassesExactAndStable) {
+TEST(HostileHost, TopOfTheKnobAtLowRatesKeepsTheBandPassesExactAndStable)
+{
     // 1.2 x 8333 Hz is above 0.225 times these rates: unchecked, the band-pass
     // coefficient c1 * 2^30 wrapped (44.1 kHz) or the recursion diverged.
     // A rate given after the cutoff caps it too.
@@ -80,44 +92,53 @@ TEST(HostileHost, TopOfTheKnobAtLowRatesKeepsTheBandPassesExactAndStable) {
         p.start(48000.0f);
         p.set(1, 1.0f);
         p.dispatch(effSetSampleRate, 0, 0, nullptr, rate);
-        ZR_Application& app = application(p.e);
-        for (ZR_Effect* e : {app.bandpass1, app.bandpass2}) {
-            auto* bp = static_cast<ZR_Effect_Bapass*>(e);
+        ZR_Application &app = application(p.e);
+        for (ZR_Effect *e : {app.bandpass1, app.bandpass2}) {
+            auto *bp = static_cast<ZR_Effect_Bapass *>(e);
             EXPECT_GT(bp->k1.load(), 0) << rate;
             EXPECT_LE(bp->frequency.load(), 0.225f * rate) << rate;
         }
         std::vector<float> in = sine(20000, rate * 0.01, rate, 0.5);
         std::vector<float> out = p.process(in.data(), 20000);
         float peak = 0.0f;
-        for (size_t i = 10000; i < out.size(); ++i) peak = std::max(peak, std::fabs(out[i]));
+        for (size_t i = 10000; i < out.size(); ++i)
+            peak = std::max(peak, std::fabs(out[i]));
         EXPECT_NEAR(peak, 0.5f, 0.01f) << rate;
     }
 }
 
-TEST(HostileHost, NullTextPointersAreRefused) {
+TEST(HostileHost, NullTextPointersAreRefused)
+{
     Plugin p;
-    for (int32_t op : {effGetProgramName, effSetProgramName, effGetParamLabel, effGetParamDisplay,
-                       effGetParamName, effGetEffectName, effGetVendorString,
-                       effGetProductString, effGetProgramNameIndexed, effCanDo,
-                       effString2Parameter, effGetChunk, effSetChunk})
+    for (int32_t op :
+         {effGetProgramName, effSetProgramName, effGetParamLabel, effGetParamDisplay,
+          effGetParamName, effGetEffectName, effGetVendorString, effGetProductString,
+          effGetProgramNameIndexed, effCanDo, effString2Parameter, effGetChunk, effSetChunk})
         p.dispatch(op, 0, 0, nullptr);
     SUCCEED();
 }
 
-TEST(HostileHost, CloseInAnyState) {
-    { Plugin p; }                      // never opened
-    { Plugin p; p.dispatch(effOpen); }  // opened only
+TEST(HostileHost, CloseInAnyState)
+{
+    {
+        Plugin p;
+    } // never opened
+    {
+        Plugin p;
+        p.dispatch(effOpen);
+    } // opened only
     {
         Plugin p;
         p.start(44100.0f);
         std::vector<float> in(100, 0.1f);
         p.process(in.data(), 100);
-        p.dispatch(effMainsChanged, 0, 1);  // resumed twice, then closed while "running"
+        p.dispatch(effMainsChanged, 0, 1); // resumed twice, then closed while "running"
     }
     SUCCEED();
 }
 
-TEST(HostileHost, RateAndBlockSizeBeforeOpenAndWhileProcessing) {
+TEST(HostileHost, RateAndBlockSizeBeforeOpenAndWhileProcessing)
+{
     Plugin p;
     p.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     p.dispatch(effSetBlockSize, 0, 64);
@@ -133,24 +154,26 @@ TEST(HostileHost, RateAndBlockSizeBeforeOpenAndWhileProcessing) {
     EXPECT_EQ(application(p.e).sample_rate.load(), 96000);
 }
 
-TEST(HostileHost, ChunksAreNotUsed) {
+TEST(HostileHost, ChunksAreNotUsed)
+{
     Plugin p;
-    void* data = reinterpret_cast<void*>(0x1);
+    void *data = reinterpret_cast<void *>(0x1);
     EXPECT_EQ(p.dispatch(effGetChunk, 0, 0, &data), -1);
     EXPECT_EQ(data, nullptr);
     char bytes[4] = {};
     EXPECT_EQ(p.dispatch(effSetChunk, 0, 4, bytes), 4);
 }
 
-TEST(HostileHost, ProcessWithMissingChannelsIsRefused) {
+TEST(HostileHost, ProcessWithMissingChannelsIsRefused)
+{
     Plugin p;
     p.start(48000.0f);
     float buf[8] = {};
-    float* one[] = {buf};
-    float* holed[] = {buf, nullptr};
+    float *one[] = {buf};
+    float *holed[] = {buf, nullptr};
     p.e->processReplacing(p.e, one, holed, 8);
     p.e->processReplacing(p.e, nullptr, nullptr, 8);
     SUCCEED();
 }
 
-}  // namespace
+} // namespace

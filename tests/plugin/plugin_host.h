@@ -14,18 +14,18 @@ struct TestHost {
     // What the fake host answers to audioMasterVersion.
     static std::atomic<intptr_t> version_answer;
     static std::atomic<int> size_window_calls;
-    static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                             void* ptr, float opt);
+    static intptr_t callback(AEffect *effect, int32_t opcode, int32_t index, intptr_t value,
+                             void *ptr, float opt);
 };
 
 class Plugin {
 public:
-    Plugin();  // VSTPluginMain with the fake host; fails the test on null
+    Plugin(); // VSTPluginMain with the fake host; fails the test on null
     ~Plugin();
-    Plugin(const Plugin&) = delete;
-    Plugin& operator=(const Plugin&) = delete;
+    Plugin(const Plugin &) = delete;
+    Plugin &operator=(const Plugin &) = delete;
 
-    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+    intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void *ptr = nullptr,
                       float opt = 0.0f);
     // effOpen, effSetSampleRate, effSetBlockSize, effMainsChanged 1.
     void start(float rate, int32_t block = 512);
@@ -35,13 +35,13 @@ public:
 
     // One host call of processReplacing; returns channel 0 and checks that
     // channel 1 is identical.
-    std::vector<float> process(const float* in, int32_t frames);
+    std::vector<float> process(const float *in, int32_t frames);
     // The whole signal in host blocks of the given sizes, repeated in turn.
-    std::vector<float> run(const std::vector<float>& in, const std::vector<int32_t>& blocks);
+    std::vector<float> run(const std::vector<float> &in, const std::vector<int32_t> &blocks);
     // Closes now (effClose); the destructor then does nothing.
     void close();
 
-    AEffect* e = nullptr;
+    AEffect *e = nullptr;
     bool channels_equal = true;
 };
 

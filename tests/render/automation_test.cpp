@@ -19,7 +19,8 @@ std::string error_of(const std::string &text)
 {
     try {
         parse(text);
-    } catch (const AutomationError &e) {
+    }
+    catch (const AutomationError &e) {
         return e.what();
     }
     return "";
@@ -52,7 +53,8 @@ TEST(AutomationFile, ReadsNamesIndexesCommentsAndSortsStably)
 
 TEST(AutomationFile, ErrorsNameTheLine)
 {
-    EXPECT_EQ(error_of("0 cutoff 100\n1 cutoff\n"), "auto.txt:2: expected TIME_SECONDS PARAM VALUE");
+    EXPECT_EQ(error_of("0 cutoff 100\n1 cutoff\n"),
+              "auto.txt:2: expected TIME_SECONDS PARAM VALUE");
     EXPECT_NE(error_of("-1 state on\n").find("auto.txt:1: time"), std::string::npos);
     EXPECT_NE(error_of("x state on\n").find("auto.txt:1: time"), std::string::npos);
     EXPECT_NE(error_of("0 cutoff 19\n").find("20 to 8333"), std::string::npos);
@@ -61,21 +63,23 @@ TEST(AutomationFile, ErrorsNameTheLine)
     EXPECT_NE(error_of("0 gain 1\n").find("unknown parameter 'gain'"), std::string::npos);
     EXPECT_NE(error_of("0 1 1.01\n").find("0 to 1"), std::string::npos);
     EXPECT_NE(error_of("0 -1 0.5\n").find("unknown parameter"), std::string::npos);
-    EXPECT_NE(error_of("\n\n0 1 0.5 extra\n").find("auto.txt:3: unexpected 'extra'"), std::string::npos);
+    EXPECT_NE(error_of("\n\n0 1 0.5 extra\n").find("auto.txt:3: unexpected 'extra'"),
+              std::string::npos);
 }
 
 // The probe plug-in outputs in * p0 + p1, so the output shows when each change landed.
 TEST(AutomationRender, ChangesLandOnTheirSampleFrame)
 {
     TempDir dir;
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 1000, std::vector<float>(2000, 0.5f));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 1000,
+                std::vector<float>(2000, 0.5f));
     write_text(dir / "auto.txt", "0.25 0 0.5\n"
                                  "0.5 1 0.25\n"
                                  "0.7004 state off\n"
                                  "0.9 cutoff 8333\n"
-                                 "5 0 1\n");  // after the end: never applied
-    RunResult r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "auto.txt", "--plugin",
-                                probe_plugin(), "--block", "64", "--param", "0=1"},
+                                 "5 0 1\n"); // after the end: never applied
+    RunResult r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "auto.txt",
+                                "--plugin", probe_plugin(), "--block", "64", "--param", "0=1"},
                                {{{"VEMO_PROBE_LOG", dir / "probe.log"}}});
     ASSERT_EQ(r.status, 0) << r.err;
     Sound s = read_sound(dir / "out.wav");
@@ -90,24 +94,27 @@ TEST(AutomationRender, ChangesLandOnTheirSampleFrame)
         ASSERT_EQ(s.samples[(size_t)(2 * i + 1)], expected(i)) << "frame " << i;
     }
     // Blocks are cut at the events and otherwise keep the host block size.
-    EXPECT_NE(read_text(dir / "probe.log").find("max_frames=64 calls=19 misuse=0"), std::string::npos)
+    EXPECT_NE(read_text(dir / "probe.log").find("max_frames=64 calls=19 misuse=0"),
+              std::string::npos)
         << read_text(dir / "probe.log");
 }
 
 TEST(AutomationRender, BadFileOrIndexStopsBeforeWriting)
 {
     TempDir dir;
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, std::vector<float>(100, 0.1f));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000,
+                std::vector<float>(100, 0.1f));
     write_text(dir / "bad.txt", "0 state on\n0.1 volume 3\n");
     write_text(dir / "index.txt", "0.01 7 0.5\n");
-    RunResult r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "bad.txt", "--plugin",
-                                probe_plugin()});
+    RunResult r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "bad.txt",
+                                "--plugin", probe_plugin()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("bad.txt:2: unknown parameter 'volume'"), std::string::npos) << r.err;
-    r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "index.txt", "--plugin",
-                      probe_plugin()});
+    r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "index.txt",
+                      "--plugin", probe_plugin()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("index.txt:1: the plug-in has no parameter 7"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("index.txt:1: the plug-in has no parameter 7"), std::string::npos)
+        << r.err;
     r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "none.txt", "--plugin",
                       probe_plugin()});
     EXPECT_EQ(r.status, 1);
@@ -115,4 +122,4 @@ TEST(AutomationRender, BadFileOrIndexStopsBeforeWriting)
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"bad.txt", "in.wav", "index.txt"}));
 }
 
-}  // namespace
+} // namespace

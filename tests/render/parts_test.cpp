@@ -16,7 +16,8 @@ Options parse(std::vector<const char *> args)
 
 TEST(Options, ParametersKeepCommandLineOrder)
 {
-    Options o = parse({"in.wav", "--cutoff=1000", "--param", "1=0.5", "out.wav", "--state", "off", "--block", "64"});
+    Options o = parse({"in.wav", "--cutoff=1000", "--param", "1=0.5", "out.wav", "--state", "off",
+                       "--block", "64"});
     EXPECT_EQ(o.mode, Mode::Render);
     EXPECT_EQ(o.input, "in.wav");
     EXPECT_EQ(o.output, "out.wav");
@@ -67,13 +68,17 @@ TEST(OutputFormat, ContainerFromExtensionSamplesFromInputOrRequest)
     const int wav24 = SF_FORMAT_WAV | SF_FORMAT_PCM_24;
     EXPECT_EQ(output_format_for(wav24, "out.wav", SampleFormat::Same), wav24);
     EXPECT_EQ(output_format_for(wav24, "dir.v2/out", SampleFormat::Same), wav24);
-    EXPECT_EQ(output_format_for(wav24, "OUT.FLAC", SampleFormat::Same), SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-    EXPECT_EQ(output_format_for(wav24, "out.aif", SampleFormat::Float), SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
-    EXPECT_EQ(output_format_for(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "out.wav", SampleFormat::Pcm24), wav24);
+    EXPECT_EQ(output_format_for(wav24, "OUT.FLAC", SampleFormat::Same),
+              SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+    EXPECT_EQ(output_format_for(wav24, "out.aif", SampleFormat::Float),
+              SF_FORMAT_AIFF | SF_FORMAT_FLOAT);
+    EXPECT_EQ(output_format_for(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "out.wav", SampleFormat::Pcm24),
+              wav24);
     // A big-endian input keeps its byte order in its own container.
     const int be = SF_FORMAT_WAV | SF_FORMAT_PCM_16 | SF_ENDIAN_BIG;
     EXPECT_EQ(output_format_for(be, "x.wav", SampleFormat::Same), be);
-    EXPECT_THROW(output_format_for(SF_FORMAT_WAV | SF_FORMAT_FLOAT, "out.flac", SampleFormat::Same), SoundError);
+    EXPECT_THROW(output_format_for(SF_FORMAT_WAV | SF_FORMAT_FLOAT, "out.flac", SampleFormat::Same),
+                 SoundError);
     EXPECT_THROW(output_format_for(wav24, "out.xyz", SampleFormat::Same), SoundError);
 }
 
@@ -85,4 +90,4 @@ TEST(Paths, CsvSitsBesideTheSvg)
     EXPECT_EQ(replace_extension("./.hidden", ".csv"), "./.hidden.csv");
 }
 
-}  // namespace
+} // namespace

@@ -18,10 +18,13 @@ struct Probe {
     bool mains = false;
     int32_t max_frames = 0;
     long calls = 0;
-    long misuse = 0;  // processing while off, before a rate, or beyond the block size
+    long misuse = 0; // processing while off, before a rate, or beyond the block size
 };
 
-Probe *probe_of(AEffect *e) { return static_cast<Probe *>(e->object); }
+Probe *probe_of(AEffect *e)
+{
+    return static_cast<Probe *>(e->object);
+}
 
 intptr_t dispatcher(AEffect *e, int32_t opcode, int32_t, intptr_t value, void *, float opt)
 {
@@ -29,21 +32,28 @@ intptr_t dispatcher(AEffect *e, int32_t opcode, int32_t, intptr_t value, void *,
     std::printf("probe dispatcher opcode=%d\n", opcode);
     p->opcodes += (p->opcodes.empty() ? "" : ",") + std::to_string(opcode);
     switch (opcode) {
-    case effSetSampleRate: p->rate = opt; break;
-    case effSetBlockSize: p->block = value; break;
-    case effMainsChanged: p->mains = value != 0; break;
+    case effSetSampleRate:
+        p->rate = opt;
+        break;
+    case effSetBlockSize:
+        p->block = value;
+        break;
+    case effMainsChanged:
+        p->mains = value != 0;
+        break;
     case effClose:
         if (const char *log = std::getenv("VEMO_PROBE_LOG")) {
             if (FILE *f = std::fopen(log, "a")) {
                 std::fprintf(f, "opcodes=%s rate=%g block=%ld max_frames=%d calls=%ld misuse=%ld\n",
-                             p->opcodes.c_str(), (double)p->rate, (long)p->block, p->max_frames, p->calls,
-                             p->misuse);
+                             p->opcodes.c_str(), (double)p->rate, (long)p->block, p->max_frames,
+                             p->calls, p->misuse);
                 std::fclose(f);
             }
         }
         delete p;
         return 1;
-    default: break;
+    default:
+        break;
     }
     return 0;
 }
@@ -71,7 +81,7 @@ float get_parameter(AEffect *e, int32_t index)
     return index >= 0 && index < 2 ? probe_of(e)->params[index] : 0.0f;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" __attribute__((visibility("default"))) AEffect *VSTPluginMain(audioMasterCallback host)
 {

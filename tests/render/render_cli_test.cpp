@@ -57,11 +57,12 @@ TEST_F(RealPlugin, StereoFloatFiltersEachChannelOnItsOwn)
     EXPECT_EQ(out.info.frames, 24000);
     EXPECT_EQ(out.info.samplerate, rate);
     EXPECT_EQ(out.info.format & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT);
-    EXPECT_NEAR(rms(out.samples, 2, 0, 4800), 0.5 / std::sqrt(2.0), 0.01);  // 100 Hz passes
-    EXPECT_LT(rms(out.samples, 2, 1, 4800), 0.5 * 0.02);                       // 6 kHz is cut
+    EXPECT_NEAR(rms(out.samples, 2, 0, 4800), 0.5 / std::sqrt(2.0), 0.01); // 100 Hz passes
+    EXPECT_LT(rms(out.samples, 2, 1, 4800), 0.5 * 0.02);                   // 6 kHz is cut
 
     // The left channel alone gives the same samples: one instance per channel.
-    write_sound(dir / "left.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, rate, sine_wave(24000, 100, rate, 0.5));
+    write_sound(dir / "left.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, rate,
+                sine_wave(24000, 100, rate, 0.5));
     ASSERT_EQ(render({dir / "left.wav", dir / "left-out.wav", "--cutoff", "1000"}).status, 0);
     Sound left = read_sound(dir / "left-out.wav");
     ASSERT_EQ(left.samples.size(), 24000u);
@@ -84,25 +85,31 @@ TEST_F(RealPlugin, Mono16BitWithTheFilterOffIsUnchanged)
 
 TEST_F(RealPlugin, TwentyFourBitKeepsItsFormatAndRoundsToNearest)
 {
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, 48000, sine_wave(9600, 440, 48000, 0.7));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, 48000,
+                sine_wave(9600, 440, 48000, 0.7));
     ASSERT_EQ(render({dir / "in.wav", dir / "out24.wav", "--cutoff", "2000"}).status, 0);
-    ASSERT_EQ(render({dir / "in.wav", dir / "outf.wav", "--cutoff", "2000", "--format", "float"}).status, 0);
+    ASSERT_EQ(
+        render({dir / "in.wav", dir / "outf.wav", "--cutoff", "2000", "--format", "float"}).status,
+        0);
     Sound pcm = read_sound(dir / "out24.wav"), flt = read_sound(dir / "outf.wav");
     EXPECT_EQ(pcm.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
     EXPECT_EQ(flt.info.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     ASSERT_EQ(pcm.samples.size(), flt.samples.size());
     const double step = 1.0 / 8388608.0;
     for (size_t i = 0; i < pcm.samples.size(); ++i)
-        ASSERT_LE(std::fabs((double)pcm.samples[i] - flt.samples[i]), step / 2 + 1e-12) << "sample " << i;
+        ASSERT_LE(std::fabs((double)pcm.samples[i] - flt.samples[i]), step / 2 + 1e-12)
+            << "sample " << i;
 }
 
 TEST_F(RealPlugin, FormatAndContainerFollowTheRequest)
 {
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 22050, sine_wave(2205, 440, 22050, 0.5));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 22050,
+                sine_wave(2205, 440, 22050, 0.5));
     ASSERT_EQ(render({dir / "in.wav", dir / "out.flac", "--format", "pcm16"}).status, 0);
     EXPECT_EQ(read_sound(dir / "out.flac").info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
     ASSERT_EQ(render({dir / "in.wav", dir / "out.aiff", "--format=pcm24"}).status, 0);
-    EXPECT_EQ(read_sound(dir / "out.aiff").info.format & ~SF_FORMAT_ENDMASK, SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
+    EXPECT_EQ(read_sound(dir / "out.aiff").info.format & ~SF_FORMAT_ENDMASK,
+              SF_FORMAT_AIFF | SF_FORMAT_PCM_24);
 
     // Float samples cannot go into FLAC: a clear error and no file.
     RunResult r = render({dir / "in.wav", dir / "float.flac"});
@@ -113,10 +120,13 @@ TEST_F(RealPlugin, FormatAndContainerFollowTheRequest)
 
 TEST_F(RealPlugin, OutputDoesNotDependOnTheHostBlockSize)
 {
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100, sine_wave(20000, 1234, 44100, 0.8));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100,
+                sine_wave(20000, 1234, 44100, 0.8));
     std::vector<float> reference;
     for (const char *block : {"512", "1", "37", "4096"}) {
-        ASSERT_EQ(render({dir / "in.wav", dir / "out.wav", "--block", block, "--cutoff", "800"}).status, 0);
+        ASSERT_EQ(
+            render({dir / "in.wav", dir / "out.wav", "--block", block, "--cutoff", "800"}).status,
+            0);
         Sound s = read_sound(dir / "out.wav");
         if (reference.empty())
             reference = s.samples;
@@ -127,7 +137,8 @@ TEST_F(RealPlugin, OutputDoesNotDependOnTheHostBlockSize)
 
 TEST_F(RealPlugin, TraceGoesToStandardErrorOnlyWhenAsked)
 {
-    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, sine_wave(800, 100, 8000, 0.5));
+    write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000,
+                sine_wave(800, 100, 8000, 0.5));
     RunResult quiet = render({dir / "in.wav", dir / "a.wav"});
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(quiet.err.find("dispatcher"), std::string::npos);
@@ -160,7 +171,8 @@ TEST_F(Probe, DrivesOneInstancePerChannelLikeAHost)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     // open, rate, block, mains on, a silent first block, mains off, close; blocks of at most 300.
-    const std::string line = "opcodes=0,10,11,12,12,1 rate=8000 block=300 max_frames=300 calls=5 misuse=0\n";
+    const std::string line =
+        "opcodes=0,10,11,12,12,1 rate=8000 block=300 max_frames=300 calls=5 misuse=0\n";
     EXPECT_EQ(read_text(dir / "probe.log"), line + line + line);
 }
 
@@ -298,4 +310,4 @@ TEST_F(Probe, PcmOutputClipsAndSaysSo)
     EXPECT_FLOAT_EQ(s.samples[0], 32767.0f / 32768.0f);
 }
 
-}  // namespace
+} // namespace

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr double kTolerance = 0.05;  // dB
-constexpr double kFloor = -80.0;     // below this the fixed-point noise has a say
+constexpr double kTolerance = 0.05; // dB
+constexpr double kFloor = -80.0;    // below this the fixed-point noise has a say
 
 TEST(DesignModel, StagesAreThirdOrderButterworthsAtOnePointTwoTimesTheCutoff)
 {
@@ -52,7 +52,7 @@ protected:
 
 TEST_F(MeasuredResponse, SineToneGainsMatchTheModelWithinFiveHundredthsOfADecibel)
 {
-    StdoutRedirect quiet(-1);  // the plug-in's trace
+    StdoutRedirect quiet(-1); // the plug-in's trace
     PluginLibrary library(real_plugin());
     const double ratios[] = {0.1, 0.3, 0.5, 0.7, 0.85, 1.0, 1.2, 1.5, 2.0, 3.0, 5.0};
     int checked = 0;
@@ -71,15 +71,16 @@ TEST_F(MeasuredResponse, SineToneGainsMatchTheModelWithinFiveHundredthsOfADecibe
                 ++checked;
                 if (std::fabs(measured - model) > worst) {
                     worst = std::fabs(measured - model);
-                    where = std::to_string(fs) + " Hz rate, cutoff " + std::to_string(cutoff) + ", tone " +
-                            std::to_string(f);
+                    where = std::to_string(fs) + " Hz rate, cutoff " + std::to_string(cutoff) +
+                            ", tone " + std::to_string(f);
                 }
                 EXPECT_NEAR(measured, model, kTolerance)
                     << "rate " << fs << " cutoff " << cutoff << " tone " << f;
             }
         }
     EXPECT_GT(checked, 180);
-    std::fprintf(stderr, "%d tones, largest difference %.5f dB (%s)\n", checked, worst, where.c_str());
+    std::fprintf(stderr, "%d tones, largest difference %.5f dB (%s)\n", checked, worst,
+                 where.c_str());
 }
 
 TEST_F(MeasuredResponse, TopOfTheKnobAndLowRatesStayExactAndStable)
@@ -100,7 +101,8 @@ TEST_F(MeasuredResponse, TopOfTheKnobAndLowRatesStayExactAndStable)
                 if (model < kFloor)
                     continue;
                 const double measured = 20.0 * std::log10(measure_tone_gain(library, fs, x, f));
-                EXPECT_NEAR(measured, model, kTolerance) << "rate " << fs << " cutoff " << cutoff << " tone " << f;
+                EXPECT_NEAR(measured, model, kTolerance)
+                    << "rate " << fs << " cutoff " << cutoff << " tone " << f;
             }
             EXPECT_NEAR(20.0 * std::log10(measure_tone_gain(library, fs, x, 0.005 * fs)), 0.0, 0.1)
                 << "rate " << fs << " cutoff " << cutoff;
@@ -110,8 +112,8 @@ TEST_F(MeasuredResponse, TopOfTheKnobAndLowRatesStayExactAndStable)
 TEST_F(MeasuredResponse, ResponseCommandWritesPlotAndFigures)
 {
     TempDir dir;
-    RunResult r = run_renderer({"--response", dir / "plot.svg", "--cutoff", "250", "--cutoff", "4000", "--rate",
-                                "96000", "--plugin", real_plugin()});
+    RunResult r = run_renderer({"--response", dir / "plot.svg", "--cutoff", "250", "--cutoff",
+                                "4000", "--rate", "96000", "--plugin", real_plugin()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"plot.csv", "plot.svg"}));
@@ -124,8 +126,10 @@ TEST_F(MeasuredResponse, ResponseCommandWritesPlotAndFigures)
     double lowest = 0.0, highest = 0.0;
     while (std::getline(csv, line)) {
         double rate, cutoff, f, measured, model, ideal;
-        ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &rate, &cutoff, &f, &measured, &model,
-                              &ideal), 6) << line;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf,%lf,%lf", &rate, &cutoff, &f,
+                              &measured, &model, &ideal),
+                  6)
+            << line;
         EXPECT_EQ(rate, 96000.0);
         EXPECT_TRUE(cutoff == 250.0 || cutoff == 4000.0) << line;
         EXPECT_NEAR(ideal, butterworth6_db(f, cutoff), 1e-5);
@@ -143,9 +147,9 @@ TEST_F(MeasuredResponse, ResponseCommandWritesPlotAndFigures)
 
     const std::string svg = read_text(dir / "plot.svg");
     EXPECT_EQ(svg.rfind("<svg", 0), 0u);
-    for (const char *text : {"Frequency (Hz)", "Gain (dB)", "cutoff 250 Hz", "cutoff 4000 Hz", "ideal Butterworth",
-                             "96 kHz", ">1k<", ">10k<", ">-60<", "</svg>"})
+    for (const char *text : {"Frequency (Hz)", "Gain (dB)", "cutoff 250 Hz", "cutoff 4000 Hz",
+                             "ideal Butterworth", "96 kHz", ">1k<", ">10k<", ">-60<", "</svg>"})
         EXPECT_NE(svg.find(text), std::string::npos) << text;
 }
 
-}  // namespace
+} // namespace

@@ -32,7 +32,9 @@ RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &o
             setenv(kv.first.c_str(), kv.second.c_str(), 1);
         if (options.file_size_limit >= 0) {
             signal(SIGXFSZ, SIG_IGN);
-            struct rlimit rl{(rlim_t)options.file_size_limit, (rlim_t)options.file_size_limit};
+            struct rlimit rl {
+                (rlim_t) options.file_size_limit, (rlim_t)options.file_size_limit
+            };
             setrlimit(RLIMIT_FSIZE, &rl);
         }
         std::vector<char *> argv;
@@ -52,7 +54,10 @@ RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &o
     return r;
 }
 
-std::string probe_plugin() { return VEMO_PROBE_PLUGIN; }
+std::string probe_plugin()
+{
+    return VEMO_PROBE_PLUGIN;
+}
 
 std::string real_plugin()
 {
@@ -79,7 +84,7 @@ TempDir::~TempDir()
     for (const std::string &name : entries()) {
         std::string p = path + "/" + name;
         chmod(p.c_str(), 0755);
-        if (unlink(p.c_str()) != 0) {  // a folder made by a test: one level deep at most
+        if (unlink(p.c_str()) != 0) { // a folder made by a test: one level deep at most
             DIR *d = opendir(p.c_str());
             while (d) {
                 dirent *e = readdir(d);
@@ -109,7 +114,8 @@ std::vector<std::string> TempDir::entries() const
     return names;
 }
 
-void write_sound(const std::string &path, int format, int channels, int rate, const std::vector<float> &samples)
+void write_sound(const std::string &path, int format, int channels, int rate,
+                 const std::vector<float> &samples)
 {
     SF_INFO info{};
     info.format = format;

@@ -7,13 +7,13 @@
 #include <vector>
 
 struct RunResult {
-    int status = -1;  // exit code, or 128 + signal
+    int status = -1; // exit code, or 128 + signal
     std::string out, err;
 };
 
 struct RunOptions {
     std::vector<std::pair<std::string, std::string>> env;
-    long file_size_limit = -1;  // bytes, RLIMIT_FSIZE in the child (SIGXFSZ ignored)
+    long file_size_limit = -1; // bytes, RLIMIT_FSIZE in the child (SIGXFSZ ignored)
 };
 
 RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &options = {});
@@ -27,16 +27,17 @@ public:
     TempDir();
     ~TempDir();
     std::string operator/(const std::string &name) const { return path + "/" + name; }
-    std::vector<std::string> entries() const;  // names, sorted, without . and ..
+    std::vector<std::string> entries() const; // names, sorted, without . and ..
     std::string path;
 };
 
 struct Sound {
     SF_INFO info{};
-    std::vector<float> samples;  // interleaved
+    std::vector<float> samples; // interleaved
 };
 
-void write_sound(const std::string &path, int format, int channels, int rate, const std::vector<float> &samples);
+void write_sound(const std::string &path, int format, int channels, int rate,
+                 const std::vector<float> &samples);
 Sound read_sound(const std::string &path);
 std::string read_text(const std::string &path);
 void write_text(const std::string &path, const std::string &text);

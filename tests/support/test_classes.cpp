@@ -18,17 +18,10 @@ const ZR_option T_Base_options[] = {
 };
 
 const ZR_option T_Item_options[] = {
-    ZR_OPTION_CTOR(T_Item),
-    ZR_OPTION(T_Item, l),
-    ZR_OPTION(T_Item, limit),
-    ZR_OPTION(T_Item, f),
-    ZR_OPTION(T_Item, s),
-    ZR_OPTION(T_Item, o),
-    ZR_OPTION(T_Item, raw),
-    ZR_OPTION(T_Item, nothing),
-    ZR_OPTION(T_Item, seen),
-    ZR_OPTION(T_Item, delete),
-    ZR_OPTION_END(T_Base_options),
+    ZR_OPTION_CTOR(T_Item),    ZR_OPTION(T_Item, l),          ZR_OPTION(T_Item, limit),
+    ZR_OPTION(T_Item, f),      ZR_OPTION(T_Item, s),          ZR_OPTION(T_Item, o),
+    ZR_OPTION(T_Item, raw),    ZR_OPTION(T_Item, nothing),    ZR_OPTION(T_Item, seen),
+    ZR_OPTION(T_Item, delete), ZR_OPTION_END(T_Base_options),
 };
 
 const ZR_option T_Loop_options[] = {
@@ -44,9 +37,15 @@ const ZR_class T_classes[] = {
     {nullptr, nullptr},
 };
 
-T_Base::T_Base() { all.insert(&link); }
+T_Base::T_Base()
+{
+    all.insert(&link);
+}
 
-T_Base::~T_Base() { all.remove(&link); }
+T_Base::~T_Base()
+{
+    all.remove(&link);
+}
 
 void T_Base::delete_all()
 {
@@ -108,9 +107,15 @@ ZR_value T_Item::m_o(T_Item *o, ZR_value v)
     return ZR_value::of_object(o->obj);
 }
 
-ZR_value T_Item::m_raw(T_Item *, ZR_value) { return ZR_value::of_bytes(T_raw_bytes, 4); }
+ZR_value T_Item::m_raw(T_Item *, ZR_value)
+{
+    return ZR_value::of_bytes(T_raw_bytes, 4);
+}
 
-ZR_value T_Item::m_nothing(T_Item *, ZR_value) { return ZR_EMPTY; }
+ZR_value T_Item::m_nothing(T_Item *, ZR_value)
+{
+    return ZR_EMPTY;
+}
 
 ZR_value T_Item::m_seen(T_Item *, ZR_value v)
 {

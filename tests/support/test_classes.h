@@ -27,7 +27,7 @@ public:
     float f = 0.0f;
     char s[64] = "";
     void *obj = nullptr;
-    char special[64] = "";  // ZR_specialobject as the constructor saw it
+    char special[64] = ""; // ZR_specialobject as the constructor saw it
     bool special_null = true;
 
     // What the last `seen` call received; text copied during the call.

@@ -12,15 +12,18 @@ namespace {
 const std::string kTail =
     " VST_FORCE_DEPRECATED VST_2_1_EXTENSIONS VST_2_3_EXTENSIONS VST_2_4_EXTENSIONS)\n";
 
-std::vector<std::string> lines(const std::string& text) {
+std::vector<std::string> lines(const std::string &text)
+{
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
     return out;
 }
 
 // Name between the quotes of a trace line.
-std::string quotedName(const std::string& line) {
+std::string quotedName(const std::string &line)
+{
     size_t a = line.find('\'');
     size_t b = line.find('\'', a + 1);
     return a == std::string::npos || b == std::string::npos ? "" : line.substr(a + 1, b - a - 1);
@@ -29,36 +32,43 @@ std::string quotedName(const std::string& line) {
 class DispatcherTrace : public testing::Test {
 protected:
     DefaultEffect fx{nullptr};
-    AEffect* e = fx.getAeffect();
+    AEffect *e = fx.getAeffect();
 };
 
-TEST_F(DispatcherTrace, PassedDownOpcodePrintsExtendedThenBaseLine) {
+TEST_F(DispatcherTrace, PassedDownOpcodePrintsExtendedThenBaseLine)
+{
     testing::internal::CaptureStdout();
     EXPECT_EQ(hostDispatch(e, effOpen), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "AudioEffectX::dispatcher opcode=0 'UNKNOWN' index=0 value=0 ptr=0 opt=0.000000 (" +
-                  kTail + "AudioEffect::dispatcher opcode=0 'effOpen' index=0 value=0 ptr=0 "
-                          "opt=0.000000 (" + kTail);
+                  kTail +
+                  "AudioEffect::dispatcher opcode=0 'effOpen' index=0 value=0 ptr=0 "
+                  "opt=0.000000 (" +
+                  kTail);
 }
 
-TEST_F(DispatcherTrace, ArgumentsPrintedAsIntegersAndOptAsDouble) {
+TEST_F(DispatcherTrace, ArgumentsPrintedAsIntegersAndOptAsDouble)
+{
     testing::internal::CaptureStdout();
-    EXPECT_EQ(hostDispatch(e, effGetVu, 7, -3, reinterpret_cast<void*>(0x1234), 0.5f), 0);
+    EXPECT_EQ(hostDispatch(e, effGetVu, 7, -3, reinterpret_cast<void *>(0x1234), 0.5f), 0);
     const std::string args = " index=7 value=-3 ptr=4660 opt=0.500000 (" + kTail;
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "AudioEffectX::dispatcher opcode=9 'UNKNOWN'" + args +
                   "AudioEffect::dispatcher opcode=9 'UNKNOWN'" + args);
 }
 
-TEST_F(DispatcherTrace, ExtendedOpcodePrintsOneLine) {
+TEST_F(DispatcherTrace, ExtendedOpcodePrintsOneLine)
+{
     testing::internal::CaptureStdout();
     EXPECT_EQ(hostDispatch(e, effGetVstVersion, 0, 0, nullptr, 44100.0f), 2400);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "AudioEffectX::dispatcher opcode=58 'effGetVstVersion' index=0 value=0 ptr=0 "
-              "opt=44100.000000 (" + kTail);
+              "opt=44100.000000 (" +
+                  kTail);
 }
 
-TEST_F(DispatcherTrace, GetProgramAddsDispatchLine) {
+TEST_F(DispatcherTrace, GetProgramAddsDispatchLine)
+{
     testing::internal::CaptureStdout();
     EXPECT_EQ(hostDispatch(e, effGetProgram), 0);
     std::vector<std::string> out = lines(testing::internal::GetCapturedStdout());
@@ -72,12 +82,12 @@ TEST_F(DispatcherTrace, GetProgramAddsDispatchLine) {
 // and the default answer for index 0, value 0 and a scratch buffer.
 struct OpcodeCase {
     int32_t opcode;
-    const char* extendedName;
-    const char* baseName;  // null: answered by the extended dispatcher alone
+    const char *extendedName;
+    const char *baseName; // null: answered by the extended dispatcher alone
     intptr_t expected;
 };
 
-const char* const U = "UNKNOWN";
+const char *const U = "UNKNOWN";
 
 const OpcodeCase kCases[] = {
     {0, U, "effOpen", 0},
@@ -164,19 +174,20 @@ const OpcodeCase kCases[] = {
     {INT32_MAX, U, U, 0},
 };
 
-TEST_F(DispatcherTrace, EveryOpcodeNamedAndAnsweredByTheRightTable) {
-    for (const OpcodeCase& c : kCases) {
+TEST_F(DispatcherTrace, EveryOpcodeNamedAndAnsweredByTheRightTable)
+{
+    for (const OpcodeCase &c : kCases) {
         SCOPED_TRACE(c.opcode);
-        alignas(void*) char scratch[256] = {};
+        alignas(void *) char scratch[256] = {};
         testing::internal::CaptureStdout();
         intptr_t result = hostDispatch(e, c.opcode, 0, 0, scratch, 0.0f);
         std::vector<std::string> out = lines(testing::internal::GetCapturedStdout());
 
         EXPECT_EQ(result, c.expected);
         ASSERT_GE(out.size(), 1u);
-        EXPECT_EQ(out[0].rfind("AudioEffectX::dispatcher opcode=" + std::to_string(c.opcode) + " ",
-                               0),
-                  0u);
+        EXPECT_EQ(
+            out[0].rfind("AudioEffectX::dispatcher opcode=" + std::to_string(c.opcode) + " ", 0),
+            0u);
         EXPECT_EQ(quotedName(out[0]), c.extendedName);
         if (c.baseName) {
             ASSERT_GE(out.size(), 2u);
@@ -184,13 +195,15 @@ TEST_F(DispatcherTrace, EveryOpcodeNamedAndAnsweredByTheRightTable) {
             EXPECT_EQ(quotedName(out[1]), c.baseName);
         }
         size_t expectedLines = c.baseName ? 2 : 1;
-        if (c.opcode == effGetProgram) ++expectedLines;
+        if (c.opcode == effGetProgram)
+            ++expectedLines;
         EXPECT_EQ(out.size(), expectedLines);
     }
 }
 
-TEST_F(DispatcherTrace, CloseThroughRecordPrintsBothLines) {
-    DefaultEffect* other = new DefaultEffect(nullptr);
+TEST_F(DispatcherTrace, CloseThroughRecordPrintsBothLines)
+{
+    DefaultEffect *other = new DefaultEffect(nullptr);
     testing::internal::CaptureStdout();
     EXPECT_EQ(hostDispatch(other->getAeffect(), effClose), 1);
     std::vector<std::string> out = lines(testing::internal::GetCapturedStdout());
@@ -199,10 +212,11 @@ TEST_F(DispatcherTrace, CloseThroughRecordPrintsBothLines) {
     EXPECT_EQ(quotedName(out[1]), "effClose");
 }
 
-TEST_F(DispatcherTrace, ProcessingEntriesPrintNothing) {
+TEST_F(DispatcherTrace, ProcessingEntriesPrintNothing)
+{
     float in0[4] = {1, 2, 3, 4}, out0[4], out1[4];
-    float* ins[] = {in0};
-    float* outs[] = {out0, out1};
+    float *ins[] = {in0};
+    float *outs[] = {out0, out1};
     testing::internal::CaptureStdout();
     e->processReplacing(e, ins, outs, 4);
     e->process(e, ins, outs, 4);
@@ -211,4 +225,4 @@ TEST_F(DispatcherTrace, ProcessingEntriesPrintNothing) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-}  // namespace
+} // namespace

@@ -6,9 +6,10 @@
 
 namespace {
 
-TEST(EffectRecord, ConstructorFillsRecordForTheHost) {
-    DefaultEffect* fx = new DefaultEffect(&FakeHost::callback, 4, 7);
-    AEffect* e = fx->getAeffect();
+TEST(EffectRecord, ConstructorFillsRecordForTheHost)
+{
+    DefaultEffect *fx = new DefaultEffect(&FakeHost::callback, 4, 7);
+    AEffect *e = fx->getAeffect();
 
     EXPECT_EQ(e->magic, 0x56737450);
     EXPECT_NE(e->dispatcher, nullptr);
@@ -28,11 +29,12 @@ TEST(EffectRecord, ConstructorFillsRecordForTheHost) {
     EXPECT_EQ(e->realQualities, 0);
     EXPECT_EQ(e->offQualities, 0);
     EXPECT_EQ(e->ioRatio, 1.0f);
-    EXPECT_EQ(e->object, static_cast<void*>(static_cast<AudioEffect*>(fx)));
+    EXPECT_EQ(e->object, static_cast<void *>(static_cast<AudioEffect *>(fx)));
     EXPECT_EQ(e->user, nullptr);
     EXPECT_EQ(e->uniqueID, 0x4E6F4566);
     EXPECT_EQ(e->version, 1);
-    for (char c : e->future) EXPECT_EQ(c, 0);
+    for (char c : e->future)
+        EXPECT_EQ(c, 0);
 
     EXPECT_EQ(fx->getSampleRate(), 44100.0f);
     EXPECT_EQ(fx->getBlockSize(), 1024);
@@ -41,9 +43,10 @@ TEST(EffectRecord, ConstructorFillsRecordForTheHost) {
     EXPECT_EQ(hostDispatch(e, effClose), 1);
 }
 
-TEST(EffectRecord, SettersWriteRecordFieldsAndFlags) {
+TEST(EffectRecord, SettersWriteRecordFieldsAndFlags)
+{
     DefaultEffect fx(nullptr);
-    AEffect* e = fx.getAeffect();
+    AEffect *e = fx.getAeffect();
 
     fx.setUniqueID(0x66353534);
     fx.setNumInputs(3);
@@ -64,10 +67,11 @@ TEST(EffectRecord, SettersWriteRecordFieldsAndFlags) {
     EXPECT_EQ(e->flags, 0);
 }
 
-TEST(EffectRecord, SetEditorTogglesHasEditorFlag) {
+TEST(EffectRecord, SetEditorTogglesHasEditorFlag)
+{
     DefaultEffect fx(nullptr);
-    AEffect* e = fx.getAeffect();
-    AEffEditor* editor = new AEffEditor(&fx);
+    AEffect *e = fx.getAeffect();
+    AEffEditor *editor = new AEffEditor(&fx);
 
     fx.setEditor(editor);
     EXPECT_EQ(fx.getEditor(), editor);
@@ -76,12 +80,13 @@ TEST(EffectRecord, SetEditorTogglesHasEditorFlag) {
 
     fx.setEditor(nullptr);
     EXPECT_EQ(e->flags, effFlagsCanReplacing);
-    fx.setEditor(editor);  // the effect deletes it
+    fx.setEditor(editor); // the effect deletes it
 }
 
-TEST(EffectRecord, IdentifyAnswersFixedCodeWhateverTheUniqueId) {
+TEST(EffectRecord, IdentifyAnswersFixedCodeWhateverTheUniqueId)
+{
     DefaultEffect fx(nullptr);
-    AEffect* e = fx.getAeffect();
+    AEffect *e = fx.getAeffect();
     testing::internal::CaptureStdout();
     EXPECT_EQ(hostDispatch(e, effIdentify), 0x4E764566);
     fx.setUniqueID(0x66353534);
@@ -90,4 +95,4 @@ TEST(EffectRecord, IdentifyAnswersFixedCodeWhateverTheUniqueId) {
     EXPECT_EQ(e->uniqueID, 0x66353534);
 }
 
-}  // namespace
+} // namespace

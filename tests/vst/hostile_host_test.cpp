@@ -11,27 +11,44 @@ namespace {
 
 class HostileHost : public testing::Test {
 protected:
-    intptr_t call(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                  float opt = 0.0f) {
+    intptr_t call(int32_t opcode, int32_t index = 0, intptr_t value = 0, void *ptr = nullptr,
+                  float opt = 0.0f)
+    {
         testing::internal::CaptureStdout();
         intptr_t result = hostDispatch(e, opcode, index, value, ptr, opt);
         testing::internal::GetCapturedStdout();
         return result;
     }
     ProbeEffect fx{nullptr};
-    AEffect* e = fx.getAeffect();
+    AEffect *e = fx.getAeffect();
 };
 
-TEST_F(HostileHost, NullBuffersNeverReachOperations) {
-    ProbeEditor* editor = new ProbeEditor(&fx);
+TEST_F(HostileHost, NullBuffersNeverReachOperations)
+{
+    ProbeEditor *editor = new ProbeEditor(&fx);
     fx.setEditor(editor);
-    for (int32_t op :
-         {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-          effGetParamName, effEditGetRect, effEditOpen, effGetChunk, effSetChunk,
-          effString2Parameter, effGetProgramNameIndexed, effGetInputProperties,
-          effGetOutputProperties, effGetEffectName, effGetVendorString, effGetProductString,
-          effCanDo, effGetParameterProperties, effGetMidiProgramName, effGetMidiProgramCategory,
-          effGetMidiKeyName, effShellGetNextPlugin}) {
+    for (int32_t op : {effSetProgramName,
+                       effGetProgramName,
+                       effGetParamLabel,
+                       effGetParamDisplay,
+                       effGetParamName,
+                       effEditGetRect,
+                       effEditOpen,
+                       effGetChunk,
+                       effSetChunk,
+                       effString2Parameter,
+                       effGetProgramNameIndexed,
+                       effGetInputProperties,
+                       effGetOutputProperties,
+                       effGetEffectName,
+                       effGetVendorString,
+                       effGetProductString,
+                       effCanDo,
+                       effGetParameterProperties,
+                       effGetMidiProgramName,
+                       effGetMidiProgramCategory,
+                       effGetMidiKeyName,
+                       effShellGetNextPlugin}) {
         EXPECT_EQ(call(op, 0, 8, nullptr), 0) << op;
     }
     EXPECT_EQ(call(effGetCurrentMidiProgram, 0, 0, nullptr), -1);
@@ -43,7 +60,8 @@ TEST_F(HostileHost, NullBuffersNeverReachOperations) {
     EXPECT_FALSE(editor->isOpen());
 }
 
-TEST_F(HostileHost, DefaultOperationsTolerateNullWhenCalledDirectly) {
+TEST_F(HostileHost, DefaultOperationsTolerateNullWhenCalledDirectly)
+{
     DefaultEffect d(nullptr);
     d.getProgramName(nullptr);
     d.getParamName(0, nullptr);
@@ -54,7 +72,8 @@ TEST_F(HostileHost, DefaultOperationsTolerateNullWhenCalledDirectly) {
     EXPECT_FALSE(editor.getRect(nullptr));
 }
 
-TEST_F(HostileHost, ParameterTextsForUnknownIndexAreEmpty) {
+TEST_F(HostileHost, ParameterTextsForUnknownIndexAreEmpty)
+{
     for (int32_t op : {effGetParamLabel, effGetParamDisplay, effGetParamName}) {
         for (int32_t index : {-1, 2, INT32_MAX}) {
             char text[8];
@@ -72,17 +91,19 @@ TEST_F(HostileHost, ParameterTextsForUnknownIndexAreEmpty) {
     EXPECT_EQ(fx.textCalls, 0);
 }
 
-TEST_F(HostileHost, NegativeOrHugeProgramIsIgnored) {
+TEST_F(HostileHost, NegativeOrHugeProgramIsIgnored)
+{
     call(effSetProgram, 0, 1);
     call(effSetProgram, 0, -1);
     call(effSetProgram, 0, static_cast<intptr_t>(INT32_MIN));
 #if INTPTR_MAX > INT32_MAX
-    call(effSetProgram, 0, intptr_t(1) << 32);  // would truncate to program 0
+    call(effSetProgram, 0, intptr_t(1) << 32); // would truncate to program 0
 #endif
     EXPECT_EQ(fx.getProgram(), 1);
 }
 
-TEST_F(HostileHost, UnusableRatesAndBlockSizesAreIgnored) {
+TEST_F(HostileHost, UnusableRatesAndBlockSizesAreIgnored)
+{
     const float inf = std::numeric_limits<float>::infinity();
     for (float rate : {0.0f, 0.5f, 1.0e-30f, -44100.0f, inf, -inf, 3.0e9f,
                        std::numeric_limits<float>::quiet_NaN()})
@@ -99,7 +120,8 @@ TEST_F(HostileHost, UnusableRatesAndBlockSizesAreIgnored) {
     EXPECT_EQ(fx.getBlockSize(), 1024);
 }
 
-TEST_F(HostileHost, ChunkWithNegativeOrOversizedLengthIsRefused) {
+TEST_F(HostileHost, ChunkWithNegativeOrOversizedLengthIsRefused)
+{
     char blob[4] = "abc";
     EXPECT_EQ(call(effSetChunk, 0, -1, blob), 0);
 #if INTPTR_MAX > INT32_MAX
@@ -108,8 +130,9 @@ TEST_F(HostileHost, ChunkWithNegativeOrOversizedLengthIsRefused) {
     EXPECT_EQ(fx.textCalls, 0);
 }
 
-TEST_F(HostileHost, KeyModifierFromOutOfRangeOptIsZero) {
-    ProbeEditor* editor = new ProbeEditor(&fx);
+TEST_F(HostileHost, KeyModifierFromOutOfRangeOptIsZero)
+{
+    ProbeEditor *editor = new ProbeEditor(&fx);
     fx.setEditor(editor);
     for (float opt : {std::numeric_limits<float>::quiet_NaN(), 1.0e20f, -1.0e20f,
                       std::numeric_limits<float>::infinity()}) {
@@ -121,8 +144,9 @@ TEST_F(HostileHost, KeyModifierFromOutOfRangeOptIsZero) {
     EXPECT_EQ(editor->lastKey.modifier, 0xFF);
 }
 
-TEST_F(HostileHost, EditorCallsInOddOrder) {
-    ProbeEditor* editor = new ProbeEditor(&fx);
+TEST_F(HostileHost, EditorCallsInOddOrder)
+{
+    ProbeEditor *editor = new ProbeEditor(&fx);
     fx.setEditor(editor);
     int parent = 0;
     EXPECT_EQ(call(effEditClose), 0);
@@ -136,4 +160,4 @@ TEST_F(HostileHost, EditorCallsInOddOrder) {
     EXPECT_EQ(call(effMainsChanged, 0, 0), 0);
 }
 
-}  // namespace
+} // namespace

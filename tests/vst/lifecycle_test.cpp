@@ -6,8 +6,9 @@
 
 namespace {
 
-intptr_t quietDispatch(AEffect* e, int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                       void* ptr = nullptr, float opt = 0.0f) {
+intptr_t quietDispatch(AEffect *e, int32_t opcode, int32_t index = 0, intptr_t value = 0,
+                       void *ptr = nullptr, float opt = 0.0f)
+{
     testing::internal::CaptureStdout();
     intptr_t result = hostDispatch(e, opcode, index, value, ptr, opt);
     testing::internal::GetCapturedStdout();
@@ -19,16 +20,18 @@ protected:
     void SetUp() override { eventLog.clear(); }
 };
 
-TEST_F(Lifecycle, CloseRightAfterConstructionDestroysEffect) {
-    AEffect* e = (new ProbeEffect(nullptr))->getAeffect();
+TEST_F(Lifecycle, CloseRightAfterConstructionDestroysEffect)
+{
+    AEffect *e = (new ProbeEffect(nullptr))->getAeffect();
     EXPECT_EQ(quietDispatch(e, effClose), 1);
     EXPECT_EQ(eventLog, (std::vector<std::string>{"close", "~effect"}));
 }
 
-TEST_F(Lifecycle, CloseAfterFullSessionDestroysEffectThenEditor) {
-    ProbeEffect* fx = new ProbeEffect(&FakeHost::callback);
+TEST_F(Lifecycle, CloseAfterFullSessionDestroysEffectThenEditor)
+{
+    ProbeEffect *fx = new ProbeEffect(&FakeHost::callback);
     fx->setEditor(new ProbeEditor(fx));
-    AEffect* e = fx->getAeffect();
+    AEffect *e = fx->getAeffect();
     int parent = 0;
     quietDispatch(e, effOpen);
     quietDispatch(e, effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -40,14 +43,16 @@ TEST_F(Lifecycle, CloseAfterFullSessionDestroysEffectThenEditor) {
               (std::vector<std::string>{"open", "resume", "close", "~effect", "~editor"}));
 }
 
-TEST_F(Lifecycle, CloseWithDefaultEditorFreesBoth) {
-    DefaultEffect* fx = new DefaultEffect(nullptr);
+TEST_F(Lifecycle, CloseWithDefaultEditorFreesBoth)
+{
+    DefaultEffect *fx = new DefaultEffect(nullptr);
     fx->setEditor(new AEffEditor(fx));
     EXPECT_EQ(quietDispatch(fx->getAeffect(), effClose), 1);
     EXPECT_EQ(eventLog, (std::vector<std::string>{"~effect"}));
 }
 
-TEST_F(Lifecycle, ObjectDispatcherCloseDoesNotDestroy) {
+TEST_F(Lifecycle, ObjectDispatcherCloseDoesNotDestroy)
+{
     ProbeEffect fx(nullptr);
     testing::internal::CaptureStdout();
     EXPECT_EQ(fx.dispatcher(effClose, 0, 0, nullptr, 0.0f), 0);
@@ -56,4 +61,4 @@ TEST_F(Lifecycle, ObjectDispatcherCloseDoesNotDestroy) {
     EXPECT_EQ(eventLog, (std::vector<std::string>{"close", "close"}));
 }
 
-}  // namespace
+} // namespace

@@ -12,11 +12,11 @@
 
 // One call the plug-in made to the host.
 struct HostCall {
-    AEffect* effect;
+    AEffect *effect;
     int32_t opcode;
     int32_t index;
     intptr_t value;
-    void* ptr;
+    void *ptr;
     float opt;
 };
 
@@ -24,12 +24,14 @@ struct HostCall {
 struct FakeHost {
     static std::vector<HostCall> calls;
     static intptr_t answer;
-    static void reset() {
+    static void reset()
+    {
         calls.clear();
         answer = 0;
     }
-    static intptr_t callback(AEffect* effect, int32_t opcode, int32_t index, intptr_t value,
-                             void* ptr, float opt) {
+    static intptr_t callback(AEffect *effect, int32_t opcode, int32_t index, intptr_t value,
+                             void *ptr, float opt)
+    {
         calls.push_back({effect, opcode, index, value, ptr, opt});
         return answer;
     }
@@ -42,9 +44,11 @@ extern std::vector<std::string> eventLog;
 class DefaultEffect : public AudioEffectX {
 public:
     DefaultEffect(audioMasterCallback host, int32_t programs = 1, int32_t params = 2)
-        : AudioEffectX(host, programs, params) {}
+        : AudioEffectX(host, programs, params)
+    {
+    }
     ~DefaultEffect() override { eventLog.push_back("~effect"); }
-    void processReplacing(float**, float**, int32_t) override {}
+    void processReplacing(float **, float **, int32_t) override {}
 };
 
 // Records every forwarded call; text operations write a full 64-byte answer so
@@ -52,37 +56,48 @@ public:
 class ProbeEffect : public AudioEffectX {
 public:
     explicit ProbeEffect(audioMasterCallback host, int32_t programs = 3, int32_t params = 2)
-        : AudioEffectX(host, programs, params) {}
+        : AudioEffectX(host, programs, params)
+    {
+    }
     ~ProbeEffect() override { eventLog.push_back("~effect"); }
 
     void open() override { eventLog.push_back("open"); }
     void close() override { eventLog.push_back("close"); }
     void suspend() override { eventLog.push_back("suspend"); }
-    void resume() override {
+    void resume() override
+    {
         eventLog.push_back("resume");
         AudioEffectX::resume();
     }
 
-    void processReplacing(float** in, float** out, int32_t frames) override {
+    void processReplacing(float **in, float **out, int32_t frames) override
+    {
         ++replacingCalls;
         lastFrames = frames;
-        for (int32_t i = 0; i < frames; ++i) out[0][i] = out[1][i] = 2.0f * in[0][i];
+        for (int32_t i = 0; i < frames; ++i)
+            out[0][i] = out[1][i] = 2.0f * in[0][i];
     }
-    void processDoubleReplacing(double**, double**, int32_t frames) override {
+    void processDoubleReplacing(double **, double **, int32_t frames) override
+    {
         ++doubleCalls;
         lastFrames = frames;
     }
-    void processAccumulating(float**, float**, int32_t frames) override {
+    void processAccumulating(float **, float **, int32_t frames) override
+    {
         ++accumulatingCalls;
         lastFrames = frames;
     }
 
-    void setParameter(int32_t index, float value) override {
+    void setParameter(int32_t index, float value) override
+    {
         setParameterLog.push_back({index, value});
-        if (index < 0 || index >= 2) ++outOfRangeCalls;
-        else params[index] = value;
+        if (index < 0 || index >= 2)
+            ++outOfRangeCalls;
+        else
+            params[index] = value;
     }
-    float getParameter(int32_t index) override {
+    float getParameter(int32_t index) override
+    {
         if (index < 0 || index >= 2) {
             ++outOfRangeCalls;
             return -1.0f;
@@ -90,12 +105,13 @@ public:
         return params[index];
     }
 
-    void setProgramName(const char* name) override { readText(name); }
-    void getProgramName(char* text) override { fill(text); }
-    void getParamLabel(int32_t, char* text) override { fill(text); }
-    void getParamDisplay(int32_t, char* text) override { fill(text); }
-    void getParamName(int32_t, char* text) override { fill(text); }
-    int32_t getChunk(void** data, bool) override {
+    void setProgramName(const char *name) override { readText(name); }
+    void getProgramName(char *text) override { fill(text); }
+    void getParamLabel(int32_t, char *text) override { fill(text); }
+    void getParamDisplay(int32_t, char *text) override { fill(text); }
+    void getParamName(int32_t, char *text) override { fill(text); }
+    int32_t getChunk(void **data, bool) override
+    {
         ++textCalls;
         if (!data) {
             ++nullCalls;
@@ -104,34 +120,40 @@ public:
         *data = chunk;
         return static_cast<int32_t>(sizeof chunk);
     }
-    int32_t setChunk(void* data, int32_t size, bool) override {
-        if (!readText(static_cast<const char*>(data))) return 0;
+    int32_t setChunk(void *data, int32_t size, bool) override
+    {
+        if (!readText(static_cast<const char *>(data)))
+            return 0;
         lastChunkSize = size;
         return size;
     }
-    bool canBeAutomated(int32_t) override {
+    bool canBeAutomated(int32_t) override
+    {
         ++textCalls;
         return true;
     }
-    bool string2Parameter(int32_t, const char* text) override { return readText(text); }
-    bool getProgramNameIndexed(int32_t, int32_t, char* text) override { return fill(text); }
-    bool getEffectName(char* text) override { return fill(text); }
-    bool getVendorString(char* text) override { return fill(text); }
-    bool getProductString(char* text) override { return fill(text); }
-    int32_t shellGetNextPlugin(char* text) override { return fill(text) ? 1 : 0; }
-    int32_t canDo(const char* text) override {
-        if (!readText(text)) return 0;
+    bool string2Parameter(int32_t, const char *text) override { return readText(text); }
+    bool getProgramNameIndexed(int32_t, int32_t, char *text) override { return fill(text); }
+    bool getEffectName(char *text) override { return fill(text); }
+    bool getVendorString(char *text) override { return fill(text); }
+    bool getProductString(char *text) override { return fill(text); }
+    int32_t shellGetNextPlugin(char *text) override { return fill(text) ? 1 : 0; }
+    int32_t canDo(const char *text) override
+    {
+        if (!readText(text))
+            return 0;
         return std::strcmp(text, "receiveVstMidiEvent") == 0 ? canDoMidi : 0;
     }
-    bool getInputProperties(int32_t, VstPinProperties* p) override { return fill(p); }
-    bool getOutputProperties(int32_t, VstPinProperties* p) override { return fill(p); }
-    bool getParameterProperties(int32_t, VstParameterProperties* p) override { return fill(p); }
-    int32_t getMidiProgramName(int32_t, MidiProgramName* p) override { return fill(p) ? 1 : 0; }
-    int32_t getCurrentMidiProgram(int32_t, MidiProgramName* p) override { return fill(p) ? 5 : 0; }
-    int32_t getMidiProgramCategory(int32_t, MidiProgramCategory* p) override {
+    bool getInputProperties(int32_t, VstPinProperties *p) override { return fill(p); }
+    bool getOutputProperties(int32_t, VstPinProperties *p) override { return fill(p); }
+    bool getParameterProperties(int32_t, VstParameterProperties *p) override { return fill(p); }
+    int32_t getMidiProgramName(int32_t, MidiProgramName *p) override { return fill(p) ? 1 : 0; }
+    int32_t getCurrentMidiProgram(int32_t, MidiProgramName *p) override { return fill(p) ? 5 : 0; }
+    int32_t getMidiProgramCategory(int32_t, MidiProgramCategory *p) override
+    {
         return fill(p) ? 1 : 0;
     }
-    bool getMidiKeyName(int32_t, MidiKeyName* p) override { return fill(p); }
+    bool getMidiKeyName(int32_t, MidiKeyName *p) override { return fill(p); }
 
     int32_t canDoMidi = 0;
     int replacingCalls = 0, doubleCalls = 0, accumulatingCalls = 0;
@@ -152,25 +174,28 @@ public:
 
 private:
     // Touches the 64 bytes a careless override would; null buffers are counted instead.
-    bool readText(const char* text) {
+    bool readText(const char *text)
+    {
         ++textCalls;
         if (!text) {
             ++nullCalls;
             return false;
         }
         volatile char last = 0;
-        for (int i = 0; i < 64 && text[i]; ++i) last = text[i];
+        for (int i = 0; i < 64 && text[i]; ++i)
+            last = text[i];
         (void)last;
         return true;
     }
-    bool fill(void* buffer) {
+    bool fill(void *buffer)
+    {
         ++textCalls;
         if (!buffer) {
             ++nullCalls;
             return false;
         }
         std::memset(buffer, 'P', 63);
-        static_cast<char*>(buffer)[63] = '\0';
+        static_cast<char *>(buffer)[63] = '\0';
         return true;
     }
 };
@@ -178,9 +203,10 @@ private:
 // Records editor calls; getRect answers with its own rectangle.
 class ProbeEditor : public AEffEditor {
 public:
-    explicit ProbeEditor(AudioEffect* effect) : AEffEditor(effect) { rect = {0, 0, 236, 200}; }
+    explicit ProbeEditor(AudioEffect *effect) : AEffEditor(effect) { rect = {0, 0, 236, 200}; }
     ~ProbeEditor() override { eventLog.push_back("~editor"); }
-    bool getRect(ERect** out) override {
+    bool getRect(ERect **out) override
+    {
         if (!out) {
             ++nullCalls;
             return false;
@@ -188,22 +214,26 @@ public:
         *out = &rect;
         return true;
     }
-    bool open(void* parent) override {
+    bool open(void *parent) override
+    {
         ++opens;
         AEffEditor::open(parent);
         return true;
     }
-    bool keyDown(VstKeyCode& key) override {
+    bool keyDown(VstKeyCode &key) override
+    {
         lastKey = key;
         ++keyDowns;
         return true;
     }
-    bool keyUp(VstKeyCode& key) override {
+    bool keyUp(VstKeyCode &key) override
+    {
         lastKey = key;
         ++keyUps;
         return false;
     }
-    bool setKnobMode(int32_t mode) override {
+    bool setKnobMode(int32_t mode) override
+    {
         knobMode = mode;
         return true;
     }
@@ -216,7 +246,8 @@ public:
 };
 
 // Calls the record's dispatcher as a host does.
-inline intptr_t hostDispatch(AEffect* e, int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                             void* ptr = nullptr, float opt = 0.0f) {
+inline intptr_t hostDispatch(AEffect *e, int32_t opcode, int32_t index = 0, intptr_t value = 0,
+                             void *ptr = nullptr, float opt = 0.0f)
+{
     return e->dispatcher(e, opcode, index, value, ptr, opt);
 }

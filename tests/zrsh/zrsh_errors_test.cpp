@@ -6,26 +6,32 @@
 
 TEST(ZrshErrors, UnknownNameNamesTheLine)
 {
-    std::string s = write_script("unknown.zrsh", "p = ZR_Soundpipe -bl 64\n\nb = ZR_Buffer -l $nothing\n");
+    std::string s =
+        write_script("unknown.zrsh", "p = ZR_Soundpipe -bl 64\n\nb = ZR_Buffer -l $nothing\n");
     ZrshRun r = run_zrsh(s);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.errors.find("unknown.zrsh:3: unknown name '$nothing'"), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("unknown.zrsh:3: unknown name '$nothing'"), std::string::npos)
+        << r.errors;
 }
 
 TEST(ZrshErrors, FailingCommandNamesTheLineAndStatus)
 {
-    std::string s = write_script("failing.zrsh", "# build\np = ZR_Soundpipe -bl 64\nb = ZR_Buffer -wobble 3\n");
+    std::string s =
+        write_script("failing.zrsh", "# build\np = ZR_Soundpipe -bl 64\nb = ZR_Buffer -wobble 3\n");
     ZrshRun r = run_zrsh(s);
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.errors.find("failing.zrsh:3: command failed: Param not found"), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("failing.zrsh:3: command failed: Param not found"), std::string::npos)
+        << r.errors;
     s = write_script("class.zrsh", "ZR_Nothing -x 1\n");
     r = run_zrsh(s);
-    EXPECT_NE(r.errors.find("class.zrsh:1: command failed: Command not found"), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("class.zrsh:1: command failed: Command not found"), std::string::npos)
+        << r.errors;
 }
 
 TEST(ZrshErrors, MissingFilesAreReported)
 {
-    ZrshRun r = run_zrsh("-i /nonexistent/in.wav -o /tmp/x.wav " + std::string(ZRSH_EXAMPLES) + "/echo.zrsh");
+    ZrshRun r = run_zrsh("-i /nonexistent/in.wav -o /tmp/x.wav " + std::string(ZRSH_EXAMPLES) +
+                         "/echo.zrsh");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.errors.find("cannot open '/nonexistent/in.wav'"), std::string::npos) << r.errors;
     r = run_zrsh("/nonexistent/script.zrsh");
@@ -35,15 +41,18 @@ TEST(ZrshErrors, MissingFilesAreReported)
 
 TEST(ZrshErrors, DirectivesCheckTheirArguments)
 {
-    std::string s = write_script("notbuffer.zrsh", "p = ZR_Soundpipe -bl 64\nz = ZR_Effect_Zero\ninput $z\n");
+    std::string s =
+        write_script("notbuffer.zrsh", "p = ZR_Soundpipe -bl 64\nz = ZR_Effect_Zero\ninput $z\n");
     ZrshRun r = run_zrsh(s);
-    EXPECT_NE(r.errors.find("notbuffer.zrsh:3: '$z' is not a buffer"), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("notbuffer.zrsh:3: '$z' is not a buffer"), std::string::npos)
+        << r.errors;
     s = write_script("nopipe.zrsh", "b = ZR_Buffer\n");
     r = run_zrsh(s);
     EXPECT_NE(r.errors.find("builds no sound pipe"), std::string::npos) << r.errors;
     s = write_script("noobject.zrsh", "p = ZR_Soundpipe -bl 64\nn = $p -bl\n");
     r = run_zrsh(s);
-    EXPECT_NE(r.errors.find("noobject.zrsh:2: the command yields no object"), std::string::npos) << r.errors;
+    EXPECT_NE(r.errors.find("noobject.zrsh:2: the command yields no object"), std::string::npos)
+        << r.errors;
 }
 
 TEST(ZrshErrors, TimedCommandThatDeletesAnOutputStopsTheStream)
@@ -60,24 +69,28 @@ TEST(ZrshErrors, DeletedObjectsAreNotUsedAgain)
 {
     // A name whose object is gone, and a buffer that an effect of the pipe
     // still reads, deleted by a line or by a timed command: the pipe must not run.
-    std::string s = write_script("twice.zrsh", "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\n$b -delete\n$b -delete\n");
+    std::string s = write_script(
+        "twice.zrsh", "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\n$b -delete\n$b -delete\n");
     ZrshRun r = run_zrsh(s);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.errors.find("twice.zrsh:4: '$b' was deleted"), std::string::npos) << r.errors;
 
-    const std::string graph = "clock 1000\nlength 1\np = ZR_Soundpipe -bl 100\nmid = ZR_Buffer\nout = ZR_Buffer\n"
-                              "g = ZR_Gener_White -o $mid\nk = ZR_Effect_Koef -i $mid -o $out -k 1 -oper mul\n"
-                              "output $out\n";
+    const std::string graph =
+        "clock 1000\nlength 1\np = ZR_Soundpipe -bl 100\nmid = ZR_Buffer\nout = ZR_Buffer\n"
+        "g = ZR_Gener_White -o $mid\nk = ZR_Effect_Koef -i $mid -o $out -k 1 -oper mul\n"
+        "output $out\n";
     for (const char *deletion : {"$mid -delete\n", "at 0.5 $mid -delete\n"}) {
         s = write_script("inuse.zrsh", graph + deletion);
         r = run_zrsh("-q -o " + temp_path("inuse.wav") + " " + s);
         EXPECT_EQ(r.status, 1) << deletion;
-        EXPECT_NE(r.errors.find("the buffer made on line 4 was deleted while the pipe still has effects"),
-                  std::string::npos)
+        EXPECT_NE(
+            r.errors.find("the buffer made on line 4 was deleted while the pipe still has effects"),
+            std::string::npos)
             << r.errors;
     }
     // Effects first, then the buffer: allowed.
-    s = write_script("ordered.zrsh", graph + "at 0.5 $k -delete\nat 0.5 $g -delete\nat 0.6 $mid -delete\n");
+    s = write_script("ordered.zrsh",
+                     graph + "at 0.5 $k -delete\nat 0.5 $g -delete\nat 0.6 $mid -delete\n");
     r = run_zrsh("-q -o " + temp_path("ordered.wav") + " " + s);
     EXPECT_EQ(r.status, 0) << r.errors;
 }
@@ -85,9 +98,9 @@ TEST(ZrshErrors, DeletedObjectsAreNotUsedAgain)
 TEST(ZrshErrors, NumbersMustBeFiniteAndFit)
 {
     const std::string head = "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\n";
-    for (const char *line : {"length nan", "length inf", "tail nan", "clock nan", "at nan $b -l",
-                                    "input $b 1e12", "input $b nan", "output $b 3e9", "output $b 0 nan",
-                                    "output $b 0 1e10"}) {
+    for (const char *line :
+         {"length nan", "length inf", "tail nan", "clock nan", "at nan $b -l", "input $b 1e12",
+          "input $b nan", "output $b 3e9", "output $b 0 nan", "output $b 0 1e10"}) {
         std::string s = write_script("numbers.zrsh", head + line + "\n");
         ZrshRun r = run_zrsh("-o " + temp_path("numbers.wav") + " " + s);
         EXPECT_EQ(r.status, 1) << line;

@@ -37,15 +37,15 @@ int rising_crossings(const Audio &a, double from, double to)
     return n;
 }
 
-}
+} // namespace
 
 TEST(ZrshExamples, EchoRepeatsAQuarterSecondLaterAtHalfLevel)
 {
     Audio in = mono(1.0);
     in.samples[1000] = 0.5;
     Audio out = render("echo.zrsh", &in, "echo");
-    ASSERT_EQ(out.frames(), in.frames() + 66150);  // 1.5 s of tail
-    const size_t delay = 11026;  // 0.25 s and the line's one sample
+    ASSERT_EQ(out.frames(), in.frames() + 66150); // 1.5 s of tail
+    const size_t delay = 11026;                   // 0.25 s and the line's one sample
     EXPECT_NEAR(out.at(1000), 0.5, 1e-6);
     EXPECT_NEAR(out.at(1000 + delay), 0.25, 1e-5);
     EXPECT_NEAR(out.at(1000 + 2 * delay), 0.125, 1e-5);
@@ -82,7 +82,7 @@ TEST(ZrshExamples, DistortionFlattensASine)
     const double crest = peak / rms(out, 0.1, 0.5);
     EXPECT_GT(peak, 0.3);
     EXPECT_LT(peak, 1.0);
-    EXPECT_LT(crest, 1.3);  // a sine has 1.414
+    EXPECT_LT(crest, 1.3); // a sine has 1.414
     EXPECT_EQ(rising_crossings(out, 0.1, 0.5), rising_crossings(in, 0.1, 0.5));
 }
 
@@ -109,7 +109,7 @@ TEST(ZrshExamples, PitchShiftRaisesAMajorThird)
     for (size_t i = 0; i < in.frames(); ++i)
         in.samples[i] = 0.5 * std::sin(2 * M_PI * 200 * i / 48000.0);
     Audio out = render("pitchshift.zrsh", &in, "pitch");
-    EXPECT_NEAR(rising_crossings(out, 0.2, 1.0), 200, 8);  // 250 Hz over 0.8 s
+    EXPECT_NEAR(rising_crossings(out, 0.2, 1.0), 200, 8); // 250 Hz over 0.8 s
 }
 
 TEST(ZrshExamples, DecayHoldsThenFallsByEPerTimeConstant)
@@ -118,10 +118,11 @@ TEST(ZrshExamples, DecayHoldsThenFallsByEPerTimeConstant)
     ASSERT_EQ(out.frames(), 88200u);
     ASSERT_EQ(out.channels, 2);
     EXPECT_DOUBLE_EQ(out.at(0), 1.0 / 32);
-    EXPECT_DOUBLE_EQ(out.at(4410), 1.0 / 32);  // t = 0.1
+    EXPECT_DOUBLE_EQ(out.at(4410), 1.0 / 32); // t = 0.1
     for (double t : {0.4, 0.7, 1.3}) {
         size_t i = (size_t)std::llround(t * 44100);
-        double expected = std::trunc(std::exp(-(i / 44100.0 - 0.1) / 0.3) * 33554432.0) / 1073741824.0;
+        double expected =
+            std::trunc(std::exp(-(i / 44100.0 - 0.1) / 0.3) * 33554432.0) / 1073741824.0;
         EXPECT_NEAR(out.at(i), expected, 1e-9) << t;
     }
     // Noise times the envelope (2^24 = 1.0): never above 64 times it.

@@ -14,7 +14,7 @@
 struct Audio {
     int rate = 0;
     int channels = 0;
-    std::vector<double> samples;  // interleaved
+    std::vector<double> samples; // interleaved
     double at(size_t frame, int channel = 0) const { return samples[frame * channels + channel]; }
     size_t frames() const { return channels ? samples.size() / channels : 0; }
 };
@@ -60,7 +60,8 @@ struct ZrshRun {
 inline ZrshRun run_zrsh(const std::string &arguments)
 {
     const std::string err = temp_path("stderr.txt");
-    const std::string command = std::string(ZRSH_PATH) + " -q " + arguments + " > /dev/null 2> " + err;
+    const std::string command =
+        std::string(ZRSH_PATH) + " -q " + arguments + " > /dev/null 2> " + err;
     int status = std::system(command.c_str());
     std::ifstream in(err);
     std::stringstream text;

@@ -42,11 +42,13 @@ std::vector<AutomationEvent> parse_automation(std::istream &in, const std::strin
                 fail("cutoff '" + value_s + "' is not a frequency from 20 to 8333 Hz");
             e.index = kParamFrequency;
             e.value = host_value_for_cutoff(v);
-        } else if (param == "state") {
+        }
+        else if (param == "state") {
             if (!parse_state(value_s, &e.value))
                 fail("state '" + value_s + "' is not on, off, 1 or 0");
             e.index = kParamState;
-        } else {
+        }
+        else {
             char *end = nullptr;
             errno = 0;
             long index = std::strtol(param.c_str(), &end, 10);
@@ -61,8 +63,9 @@ std::vector<AutomationEvent> parse_automation(std::istream &in, const std::strin
     }
     if (in.bad())
         throw AutomationError(name + ": read error");
-    std::stable_sort(events.begin(), events.end(),
-                     [](const AutomationEvent &a, const AutomationEvent &b) { return a.time < b.time; });
+    std::stable_sort(
+        events.begin(), events.end(),
+        [](const AutomationEvent &a, const AutomationEvent &b) { return a.time < b.time; });
     return events;
 }
 

@@ -16,9 +16,9 @@ struct AutomationError : std::runtime_error {
 };
 
 struct AutomationEvent {
-    double time;  // seconds
+    double time; // seconds
     int32_t index;
-    float value;  // raw host value
+    float value; // raw host value
     int line;
 };
 

@@ -19,7 +19,7 @@ double saw(double phase, double f, double rate)
     return s;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<float> demo_signal(double rate, double seconds)
 {
@@ -28,13 +28,15 @@ std::vector<float> demo_signal(double rate, double seconds)
     const double chords[2][4] = {{110.00, 130.81, 164.81, 220.00}, {87.31, 110.00, 130.81, 174.61}};
     const double half = seconds / 2.0;
     for (int c = 0; c < 2; ++c) {
-        const size_t start = (size_t)(c * half * rate), end = std::min(frames, (size_t)((c + 1) * half * rate));
+        const size_t start = (size_t)(c * half * rate),
+                     end = std::min(frames, (size_t)((c + 1) * half * rate));
         for (int note = 0; note < 4; ++note)
             for (int ch = 0; ch < 2; ++ch) {
-                const double f = chords[c][note] * (ch ? 1.002 : 0.998);  // a little width
+                const double f = chords[c][note] * (ch ? 1.002 : 0.998); // a little width
                 for (size_t i = start; i < end; ++i) {
                     const double t = (double)(i - start) / rate, left = (double)(end - i) / rate;
-                    const double env = std::min(1.0, t / 0.02) * std::min(1.0, left / 0.15) * (0.6 + 0.4 * std::exp(-t * 2.0));
+                    const double env = std::min(1.0, t / 0.02) * std::min(1.0, left / 0.15) *
+                                       (0.6 + 0.4 * std::exp(-t * 2.0));
                     mix[i * 2 + (size_t)ch] += 0.12 * env * saw(2.0 * kPi * f * t, f, rate);
                 }
             }
@@ -47,7 +49,8 @@ std::vector<float> demo_signal(double rate, double seconds)
         const double pan = burst % 2 ? 0.8 : 0.2;
         for (size_t i = 0; i < len; ++i) {
             seed = seed * 1664525u + 1013904223u;
-            const double n = ((double)(seed >> 8) / 8388608.0 - 1.0) * std::exp(-(double)i / rate / 0.06);
+            const double n =
+                ((double)(seed >> 8) / 8388608.0 - 1.0) * std::exp(-(double)i / rate / 0.06);
             mix[(start + i) * 2] += 0.35 * (1.0 - pan) * n;
             mix[(start + i) * 2 + 1] += 0.35 * pan * n;
         }

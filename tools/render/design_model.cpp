@@ -7,7 +7,7 @@
 namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr float kBandpassQ = 0.618f;
-}
+} // namespace
 
 DesignCoefficients design_for_host_value(float x, double fs)
 {
@@ -34,7 +34,7 @@ DesignCoefficients design_for_host_value(float x, double fs)
 
 std::complex<double> design_response(const DesignCoefficients &d, double f, double fs)
 {
-    const std::complex<double> zi = std::polar(1.0, -2.0 * kPi * f / fs);  // z^-1
+    const std::complex<double> zi = std::polar(1.0, -2.0 * kPi * f / fs); // z^-1
     const std::complex<double> zi2 = zi * zi;
     const std::complex<double> lowpass = d.a / (1.0 - (1.0 - d.a) * zi);
     const std::complex<double> bandpass =

@@ -4,10 +4,10 @@
 #include <complex>
 
 struct DesignCoefficients {
-    double lowpass_hz;   // the one-pole's frequency, whole hertz
-    double a;            // one-pole: y += a (x - y)
-    double bandpass_hz;  // band-pass centre (single precision value)
-    double c1, c2, c3;   // band-pass: y = c3 (x - x2) + (2 - c1) y1 - (1 - c2) y2
+    double lowpass_hz;  // the one-pole's frequency, whole hertz
+    double a;           // one-pole: y += a (x - y)
+    double bandpass_hz; // band-pass centre (single precision value)
+    double c1, c2, c3;  // band-pass: y = c3 (x - x2) + (2 - c1) y1 - (1 - c2) y2
 };
 
 // Coefficients for a host value x of the Frequency parameter at rate fs.

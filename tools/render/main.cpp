@@ -15,7 +15,10 @@
 
 namespace {
 
-void on_signal(int) { g_render_interrupted = 1; }
+void on_signal(int)
+{
+    g_render_interrupted = 1;
+}
 
 std::string find_plugin(const Options &o)
 {
@@ -55,23 +58,25 @@ int run_render(const Options &o, const std::string &plugin)
         StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         s = render_file(o, plugin);
     }
-    std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames)\n", o.output.c_str(),
-                 describe_format(s.output_format).c_str(), s.channels, s.channels == 1 ? "" : "s", s.rate,
-                 (long long)s.frames);
+    std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames)\n",
+                 o.output.c_str(), describe_format(s.output_format).c_str(), s.channels,
+                 s.channels == 1 ? "" : "s", s.rate, (long long)s.frames);
     if (s.clipped)
-        std::fprintf(stderr, "vemo-render: warning: %lld samples clipped to the output format's range\n",
+        std::fprintf(stderr,
+                     "vemo-render: warning: %lld samples clipped to the output format's range\n",
                      (long long)s.clipped);
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char **argv)
 {
     Options o;
     try {
         o = parse_options(argc, argv);
-    } catch (const UsageError &e) {
+    }
+    catch (const UsageError &e) {
         std::fprintf(stderr, "vemo-render: %s\n(vemo-render --help shows the usage)\n", e.what());
         return 2;
     }
@@ -93,7 +98,8 @@ int main(int argc, char **argv)
         }
         const std::string plugin = find_plugin(o);
         return o.mode == Mode::Response ? run_response(o, plugin) : run_render(o, plugin);
-    } catch (const std::exception &e) {
+    }
+    catch (const std::exception &e) {
         std::fprintf(stderr, "vemo-render: %s\n", e.what());
         return g_render_interrupted ? 130 : 1;
     }

@@ -55,7 +55,7 @@ double cutoff_value(const std::string &text)
     return hz;
 }
 
-}  // namespace
+} // namespace
 
 bool parse_number(const std::string &text, double *out)
 {
@@ -83,14 +83,17 @@ bool parse_state(const std::string &text, float *out)
     return false;
 }
 
-const char *usage_text() { return kUsage; }
+const char *usage_text()
+{
+    return kUsage;
+}
 
 Options parse_options(int argc, const char *const *argv)
 {
     Options o;
     std::vector<std::string> positional;
     bool rate_given = false, seconds_given = false, state_given = false;
-    bool render_only_given = false;  // --state, --param, --automation, --format
+    bool render_only_given = false; // --state, --param, --automation, --format
     std::string render_only_name;
     int mode_flags = 0;
 
@@ -133,27 +136,33 @@ Options parse_options(int argc, const char *const *argv)
             no_value();
             o.mode = Mode::Help;
             return o;
-        } else if (name == "--version") {
+        }
+        else if (name == "--version") {
             no_value();
             o.mode = Mode::Version;
             return o;
-        } else if (name == "--response") {
+        }
+        else if (name == "--response") {
             o.mode = Mode::Response;
             o.output = take_value();
             ++mode_flags;
-        } else if (name == "--make-demo") {
+        }
+        else if (name == "--make-demo") {
             o.mode = Mode::MakeDemo;
             o.output = take_value();
             ++mode_flags;
-        } else if (name == "--plugin") {
+        }
+        else if (name == "--plugin") {
             o.plugin = take_value();
             if (o.plugin.empty())
                 throw UsageError("--plugin needs a path");
-        } else if (name == "--cutoff") {
+        }
+        else if (name == "--cutoff") {
             double hz = cutoff_value(take_value());
             o.cutoffs.push_back(hz);
             o.params.push_back({kParamFrequency, host_value_for_cutoff(hz)});
-        } else if (name == "--state") {
+        }
+        else if (name == "--state") {
             std::string v = take_value();
             float s;
             if (!parse_state(v, &s))
@@ -163,7 +172,8 @@ Options parse_options(int argc, const char *const *argv)
             state_given = true;
             o.params.push_back({kParamState, s});
             render_only();
-        } else if (name == "--param") {
+        }
+        else if (name == "--param") {
             std::string v = take_value();
             size_t at = v.find('=');
             long index;
@@ -177,18 +187,21 @@ Options parse_options(int argc, const char *const *argv)
                 throw UsageError("--param: host values lie in 0..1, got " + v.substr(at + 1));
             o.params.push_back({(int32_t)index, (float)x});
             render_only();
-        } else if (name == "--block") {
+        }
+        else if (name == "--block") {
             std::string v = take_value();
             long n;
             if (!parse_int(v, &n) || n < 1 || n > 65536)
                 throw UsageError("--block: expected 1 to 65536, got '" + v + "'");
             o.block = (int32_t)n;
-        } else if (name == "--automation") {
+        }
+        else if (name == "--automation") {
             o.automation = take_value();
             if (o.automation.empty())
                 throw UsageError("--automation needs a file");
             render_only();
-        } else if (name == "--format") {
+        }
+        else if (name == "--format") {
             std::string v = take_value();
             if (v == "float")
                 o.format = SampleFormat::Float;
@@ -199,24 +212,31 @@ Options parse_options(int argc, const char *const *argv)
             else
                 throw UsageError("--format: expected float, pcm16 or pcm24, got '" + v + "'");
             render_only();
-        } else if (name == "--rate") {
+        }
+        else if (name == "--rate") {
             std::string v = take_value();
             if (!parse_number(v, &o.rate) || o.rate < 8000.0 || o.rate > 384000.0 ||
                 o.rate != std::floor(o.rate))
-                throw UsageError("--rate: expected whole hertz from 8000 to 384000, got '" + v + "'");
+                throw UsageError("--rate: expected whole hertz from 8000 to 384000, got '" + v +
+                                 "'");
             rate_given = true;
-        } else if (name == "--seconds") {
+        }
+        else if (name == "--seconds") {
             std::string v = take_value();
             if (!parse_number(v, &o.seconds) || o.seconds <= 0.0 || o.seconds > 3600.0)
-                throw UsageError("--seconds: expected more than 0 and at most 3600, got '" + v + "'");
+                throw UsageError("--seconds: expected more than 0 and at most 3600, got '" + v +
+                                 "'");
             seconds_given = true;
-        } else if (name == "--trace") {
+        }
+        else if (name == "--trace") {
             no_value();
             o.trace = true;
-        } else if (name == "--quiet") {
+        }
+        else if (name == "--quiet") {
             no_value();
             o.quiet = true;
-        } else {
+        }
+        else {
             throw UsageError("unknown option " + name);
         }
     }
@@ -233,7 +253,8 @@ Options parse_options(int argc, const char *const *argv)
         if (o.cutoffs.size() > 1)
             throw UsageError("--cutoff given twice (several cutoffs are for --response)");
         if (rate_given)
-            throw UsageError("--rate is for --response and --make-demo; a render uses the file's rate");
+            throw UsageError(
+                "--rate is for --response and --make-demo; a render uses the file's rate");
         if (seconds_given)
             throw UsageError("--seconds is for --make-demo");
         break;

@@ -9,29 +9,40 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Mode { Render, Response, MakeDemo, Help, Version };
-enum class SampleFormat { Same, Float, Pcm16, Pcm24 };
+enum class Mode {
+    Render,
+    Response,
+    MakeDemo,
+    Help,
+    Version
+};
+enum class SampleFormat {
+    Same,
+    Float,
+    Pcm16,
+    Pcm24
+};
 
 // One parameter value given on the command line, applied before the first block.
 struct ParamSetting {
     int32_t index;
-    float value;  // raw host value, 0..1
+    float value; // raw host value, 0..1
 };
 
 struct Options {
     Mode mode = Mode::Render;
-    std::string input;   // render: IN
-    std::string output;  // render: OUT; --response: the SVG; --make-demo: the WAV
-    std::string plugin;  // "" = search
-    std::vector<double> cutoffs;        // shown cutoffs in Hz as given
-    std::vector<ParamSetting> params;   // --cutoff, --state and --param in command-line order
+    std::string input;                // render: IN
+    std::string output;               // render: OUT; --response: the SVG; --make-demo: the WAV
+    std::string plugin;               // "" = search
+    std::vector<double> cutoffs;      // shown cutoffs in Hz as given
+    std::vector<ParamSetting> params; // --cutoff, --state and --param in command-line order
     int32_t block = 512;
     std::string automation;
     SampleFormat format = SampleFormat::Same;
-    double rate = 48000.0;    // --response and --make-demo
-    double seconds = 6.0;     // --make-demo
-    bool trace = false;       // plug-in trace to standard error instead of /dev/null
-    bool quiet = false;       // no progress bar
+    double rate = 48000.0; // --response and --make-demo
+    double seconds = 6.0;  // --make-demo
+    bool trace = false;    // plug-in trace to standard error instead of /dev/null
+    bool quiet = false;    // no progress bar
 };
 
 // Throws UsageError with a one-line reason.
@@ -41,4 +52,4 @@ const char *usage_text();
 
 // Strict number parsing shared with the automation reader.
 bool parse_number(const std::string &text, double *out);
-bool parse_state(const std::string &text, float *out);  // on|off|1|0
+bool parse_state(const std::string &text, float *out); // on|off|1|0

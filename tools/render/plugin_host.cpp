@@ -37,11 +37,11 @@ intptr_t VEMO_VSTCALL host_callback(AEffect *, int32_t opcode, int32_t, intptr_t
     case audioMasterGetVendorVersion:
         return 1;
     default:
-        return 0;  // automation, window sizing, time info, idle: nothing to do offline
+        return 0; // automation, window sizing, time info, idle: nothing to do offline
     }
 }
 
-}  // namespace
+} // namespace
 
 PluginLibrary::PluginLibrary(const std::string &path) : path_(path)
 {
@@ -75,7 +75,7 @@ PluginInstance::PluginInstance(const PluginLibrary &library, float sample_rate, 
     if (!effect_)
         throw HostError("the plug-in " + library.path() + " refused to start");
     if (effect_->magic != kEffectMagic || !effect_->dispatcher) {
-        effect_ = nullptr;  // not a record we may call into
+        effect_ = nullptr; // not a record we may call into
         throw HostError(library.path() + " returned something that is not a VST effect");
     }
     if (!(effect_->flags & effFlagsCanReplacing) || !effect_->processReplacing ||
@@ -104,11 +104,12 @@ PluginInstance::~PluginInstance()
     if (!effect_)
         return;
     dispatch(effMainsChanged, 0, 0);
-    dispatch(effClose);  // the plug-in frees itself; the record is gone after this
+    dispatch(effClose); // the plug-in frees itself; the record is gone after this
     effect_ = nullptr;
 }
 
-intptr_t PluginInstance::dispatch(int32_t opcode, int32_t index, intptr_t value, void *ptr, float opt)
+intptr_t PluginInstance::dispatch(int32_t opcode, int32_t index, intptr_t value, void *ptr,
+                                  float opt)
 {
     return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
 }
@@ -142,7 +143,7 @@ StdoutRedirect::StdoutRedirect(int target_fd)
     saved_ = dup(STDOUT_FILENO);
     int fd = target_fd >= 0 ? target_fd : open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (saved_ < 0 || fd < 0)
-        return;  // nothing to restore: the trace stays where it was
+        return; // nothing to restore: the trace stays where it was
     dup2(fd, STDOUT_FILENO);
     if (target_fd < 0)
         close(fd);

@@ -28,7 +28,7 @@ bool is_file(const std::string &p)
     return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> plugin_candidates()
 {

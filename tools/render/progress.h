@@ -4,7 +4,7 @@
 
 class ProgressBar {
 public:
-    ProgressBar(int64_t total, bool wanted);  // total <= 0: unknown length, no bar
+    ProgressBar(int64_t total, bool wanted); // total <= 0: unknown length, no bar
     ~ProgressBar();
     void update(int64_t done);
     void finish();

@@ -32,12 +32,13 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
     PluginLibrary library(plugin_path);
     std::vector<std::unique_ptr<PluginInstance>> instances;
     for (int c = 0; c < reader.channels(); ++c)
-        instances.push_back(std::make_unique<PluginInstance>(library, (float)reader.rate(), o.block));
+        instances.push_back(
+            std::make_unique<PluginInstance>(library, (float)reader.rate(), o.block));
     const int32_t params = instances[0]->num_params();
     auto check_index = [&](int32_t index, const std::string &where) {
         if (index >= params)
-            throw HostError(where + ": the plug-in has no parameter " + std::to_string(index) + " (it has " +
-                            std::to_string(params) + ")");
+            throw HostError(where + ": the plug-in has no parameter " + std::to_string(index) +
+                            " (it has " + std::to_string(params) + ")");
     };
     for (const ParamSetting &p : o.params)
         check_index(p.index, "--param");
@@ -47,7 +48,8 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         for (auto &inst : instances)
             inst->set_parameter(p.index, p.value);
     size_t next_event = 0;
-    for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0; ++next_event)
+    for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0;
+         ++next_event)
         for (auto &inst : instances)
             inst->set_parameter(events[next_event].index, events[next_event].value);
 
@@ -68,14 +70,16 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         if (g_render_interrupted)
             throw SoundError("interrupted: " + o.output + " was not written");
         // Hosts deliver parameter changes between blocks: cut the block at the event.
-        while (next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= pos) {
+        while (next_event < events.size() &&
+               automation_frame(events[next_event], reader.rate()) <= pos) {
             for (auto &inst : instances)
                 inst->set_parameter(events[next_event].index, events[next_event].value);
             ++next_event;
         }
         int64_t want = (int64_t)block;
         if (next_event < events.size())
-            want = std::min<int64_t>(want, automation_frame(events[next_event], reader.rate()) - pos);
+            want =
+                std::min<int64_t>(want, automation_frame(events[next_event], reader.rate()) - pos);
         int64_t n = reader.read(interleaved.data(), want);
         if (n <= 0)
             break;
@@ -91,7 +95,7 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         progress.update(pos);
     }
     progress.finish();
-    instances.clear();  // switched off and closed before the file is committed
+    instances.clear(); // switched off and closed before the file is committed
     writer.commit();
     summary.frames = pos;
     summary.clipped = writer.clipped();

@@ -44,7 +44,7 @@ bool solve3(double m[3][3], double v[3], double x[3])
     return true;
 }
 
-}  // namespace
+} // namespace
 
 double measure_tone_gain(const PluginLibrary &library, double fs, float host_value, double tone_hz,
                          int32_t block)
@@ -58,7 +58,7 @@ double measure_tone_gain(const PluginLibrary &library, double fs, float host_val
     const int64_t settle = (int64_t)std::ceil(fs * std::max(0.1, 25.0 / (kPi * filter_hz)));
     const double period = fs / tone_hz;
     int64_t measure = (int64_t)std::ceil(std::max(0.1 * fs, 8.0 * period));
-    measure = (int64_t)(std::ceil((double)measure / period) * period);  // whole periods
+    measure = (int64_t)(std::ceil((double)measure / period) * period); // whole periods
     const int64_t total = settle + measure;
 
     std::vector<float> in((size_t)block), out((size_t)block);
@@ -73,7 +73,8 @@ double measure_tone_gain(const PluginLibrary &library, double fs, float host_val
             const int64_t t = pos + i;
             if (t < settle)
                 continue;
-            const double s = std::sin(w * (double)t), c = std::cos(w * (double)t), y = out[(size_t)i];
+            const double s = std::sin(w * (double)t), c = std::cos(w * (double)t),
+                         y = out[(size_t)i];
             const double basis[3] = {s, c, 1.0};
             for (int r = 0; r < 3; ++r) {
                 for (int k = 0; k < 3; ++k)
@@ -138,14 +139,16 @@ void write_text_file(const std::string &path, const std::string &text)
     }
 }
 
-void write_response_csv(const std::string &path, const std::vector<ResponseCurve> &curves, double fs)
+void write_response_csv(const std::string &path, const std::vector<ResponseCurve> &curves,
+                        double fs)
 {
-    std::string text = "sample_rate_hz,cutoff_hz,frequency_hz,measured_db,design_db,butterworth6_db\n";
+    std::string text =
+        "sample_rate_hz,cutoff_hz,frequency_hz,measured_db,design_db,butterworth6_db\n";
     char line[256];
     for (const ResponseCurve &c : curves)
         for (size_t i = 0; i < c.freqs.size(); ++i) {
-            std::snprintf(line, sizeof line, "%.0f,%.6g,%.6f,%.6f,%.6f,%.6f\n", fs, c.cutoff, c.freqs[i],
-                          c.measured_db[i], c.design_db[i], c.butterworth_db[i]);
+            std::snprintf(line, sizeof line, "%.0f,%.6g,%.6f,%.6f,%.6f,%.6f\n", fs, c.cutoff,
+                          c.freqs[i], c.measured_db[i], c.design_db[i], c.butterworth_db[i]);
             text += line;
         }
     write_text_file(path, text);

@@ -6,7 +6,7 @@
 #include <vector>
 
 struct ResponseCurve {
-    double cutoff = 0.0;     // shown cutoff asked for, Hz
+    double cutoff = 0.0; // shown cutoff asked for, Hz
     float host_value = 0.0f;
     std::vector<double> freqs;
     std::vector<double> measured_db, design_db, butterworth_db;
@@ -25,7 +25,8 @@ ResponseCurve measure_response(const PluginLibrary &library, double fs, double c
                                const std::vector<double> &freqs, int32_t block = 512);
 
 // CSV: one row per curve and frequency; throws std::runtime_error on failure.
-void write_response_csv(const std::string &path, const std::vector<ResponseCurve> &curves, double fs);
+void write_response_csv(const std::string &path, const std::vector<ResponseCurve> &curves,
+                        double fs);
 
 // path with its extension replaced (or added).
 std::string replace_extension(const std::string &path, const std::string &ext);

@@ -14,7 +14,8 @@ namespace {
 
 std::string lower(std::string s)
 {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return (char)std::tolower(c); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return (char)std::tolower(c); });
     return s;
 }
 
@@ -22,7 +23,8 @@ std::string extension_of(const std::string &path)
 {
     size_t slash = path.find_last_of('/');
     size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) || dot + 1 == path.size())
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash) ||
+        dot + 1 == path.size())
         return "";
     return lower(path.substr(dot + 1));
 }
@@ -88,7 +90,7 @@ std::string base_of(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
+} // namespace
 
 SoundReader::SoundReader(const std::string &path) : path_(path)
 {
@@ -106,7 +108,10 @@ SoundReader::SoundReader(const std::string &path) : path_(path)
     }
 }
 
-SoundReader::~SoundReader() { sf_close(file_); }
+SoundReader::~SoundReader()
+{
+    sf_close(file_);
+}
 
 int64_t SoundReader::read(float *interleaved, int64_t frames)
 {
@@ -132,7 +137,8 @@ int output_format_for(int input_format, const std::string &out_path, SampleForma
     int in_major = input_format & SF_FORMAT_TYPEMASK;
     std::string ext = extension_of(out_path);
     int major = in_major;
-    if (!ext.empty() && ext != extension_of_major(in_major) && !(ext == "aif" && in_major == SF_FORMAT_AIFF)) {
+    if (!ext.empty() && ext != extension_of_major(in_major) &&
+        !(ext == "aif" && in_major == SF_FORMAT_AIFF)) {
         major = major_for_extension(ext);
         if (!major)
             throw SoundError("cannot tell the file type from '." + ext +
@@ -140,10 +146,17 @@ int output_format_for(int input_format, const std::string &out_path, SampleForma
     }
     int subtype = input_format & SF_FORMAT_SUBMASK;
     switch (requested) {
-    case SampleFormat::Float: subtype = SF_FORMAT_FLOAT; break;
-    case SampleFormat::Pcm16: subtype = SF_FORMAT_PCM_16; break;
-    case SampleFormat::Pcm24: subtype = SF_FORMAT_PCM_24; break;
-    case SampleFormat::Same: break;
+    case SampleFormat::Float:
+        subtype = SF_FORMAT_FLOAT;
+        break;
+    case SampleFormat::Pcm16:
+        subtype = SF_FORMAT_PCM_16;
+        break;
+    case SampleFormat::Pcm24:
+        subtype = SF_FORMAT_PCM_24;
+        break;
+    case SampleFormat::Same:
+        break;
     }
     int format = major | subtype;
     if (major == in_major)
@@ -154,8 +167,9 @@ int output_format_for(int input_format, const std::string &out_path, SampleForma
     probe.samplerate = 44100;
     if (!sf_format_check(&probe))
         throw SoundError("cannot write " + describe_format(format) +
-                         (requested == SampleFormat::Same ? ": choose --format float, pcm16 or pcm24"
-                                                          : ": choose another --format or file type"));
+                         (requested == SampleFormat::Same
+                              ? ": choose --format float, pcm16 or pcm24"
+                              : ": choose another --format or file type"));
     return format;
 }
 
@@ -163,11 +177,13 @@ void check_output_path(const std::string &in_path, const std::string &out_path)
 {
     struct stat in_st, out_st;
     if (stat(out_path.c_str(), &out_st) != 0)
-        return;  // a new file
+        return; // a new file
     if (S_ISDIR(out_st.st_mode))
         throw SoundError(out_path + " is a folder: give a file name");
-    if (stat(in_path.c_str(), &in_st) == 0 && in_st.st_dev == out_st.st_dev && in_st.st_ino == out_st.st_ino)
-        throw SoundError("refusing to overwrite the input: " + out_path + " is the same file as " + in_path);
+    if (stat(in_path.c_str(), &in_st) == 0 && in_st.st_dev == out_st.st_dev &&
+        in_st.st_ino == out_st.st_ino)
+        throw SoundError("refusing to overwrite the input: " + out_path + " is the same file as " +
+                         in_path);
 }
 
 SoundWriter::SoundWriter(const std::string &path, int format, int channels, int rate)
@@ -231,21 +247,25 @@ void SoundWriter::write(const float *interleaved, int64_t frames)
             if (std::isnan(v)) {
                 v = 0.0;
                 ++clipped_;
-            } else if (v > hi) {
+            }
+            else if (v > hi) {
                 v = hi;
                 ++clipped_;
-            } else if (v < lo) {
+            }
+            else if (v < lo) {
                 v = lo;
                 ++clipped_;
             }
             ints_[i] = (int32_t)((uint32_t)(int32_t)v << shift);
         }
         written = sf_writef_int(file_, ints_.data(), frames);
-    } else {
+    }
+    else {
         written = sf_writef_float(file_, interleaved, frames);
     }
     if (written != frames)
-        fail("error writing " + path_ + ": " + sf_strerror(file_) + " (" + std::strerror(errno) + ")");
+        fail("error writing " + path_ + ": " + sf_strerror(file_) + " (" + std::strerror(errno) +
+             ")");
 }
 
 void SoundWriter::commit()

@@ -47,7 +47,7 @@ void check_output_path(const std::string &in_path, const std::string &out_path);
 class SoundWriter {
 public:
     SoundWriter(const std::string &path, int format, int channels, int rate);
-    ~SoundWriter();  // removes the temporary file unless commit() succeeded
+    ~SoundWriter(); // removes the temporary file unless commit() succeeded
     SoundWriter(const SoundWriter &) = delete;
     SoundWriter &operator=(const SoundWriter &) = delete;
 
@@ -64,7 +64,7 @@ private:
     int fd_ = -1;
     SNDFILE *file_ = nullptr;
     int channels_;
-    int int_bits_ = 0;  // 8..32 for integer formats written exactly, else 0
+    int int_bits_ = 0; // 8..32 for integer formats written exactly, else 0
     int64_t clipped_ = 0;
     std::vector<int32_t> ints_;
     bool committed_ = false;

@@ -3,10 +3,10 @@
 #include "tools/zrsh/zrsh_audio.h"
 #include "tools/zrsh/zrsh_script.h"
 
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <unistd.h>
 
@@ -62,7 +62,7 @@ private:
     int shown = -1;
 };
 
-}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -72,14 +72,18 @@ int main(int argc, char **argv)
         std::string a = argv[i];
         if ((a == "-i" || a == "-o" || a == "-b") && i + 1 < argc) {
             (a == "-i" ? input_path : a == "-o" ? output_path : bits) = argv[++i];
-        } else if (a == "-q") {
+        }
+        else if (a == "-q") {
             quiet = true;
-        } else if (a == "-h" || a == "--help") {
+        }
+        else if (a == "-h" || a == "--help") {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (a[0] != '-' && script_path.empty()) {
+        }
+        else if (a[0] != '-' && script_path.empty()) {
             script_path = a;
-        } else {
+        }
+        else {
             std::fputs(kUsage, stderr);
             return 2;
         }
@@ -102,8 +106,10 @@ int main(int argc, char **argv)
     for (const ZrshInput &i : script.inputs)
         if (input_path.empty() || i.channel >= in.channels)
             return fail(script.file + ":" + std::to_string(i.line) + ": input channel " +
-                        std::to_string(i.channel) + (input_path.empty() ? " without an input file (-i)" :
-                        " is not in '" + input_path + "' (" + std::to_string(in.channels) + " channels)"));
+                        std::to_string(i.channel) +
+                        (input_path.empty() ? " without an input file (-i)"
+                                            : " is not in '" + input_path + "' (" +
+                                                  std::to_string(in.channels) + " channels)"));
     if (!script.outputs.empty() && output_path.empty())
         return fail("the script has outputs: name a file with -o");
     ZR_Soundpipe *pipe = script.pipe;
@@ -119,8 +125,9 @@ int main(int argc, char **argv)
 
     const int64_t file_rate = in.rate > 0 ? in.rate : rate;
     const int64_t input_frames = input_path.empty() ? 0 : in.frames;
-    const int64_t total = input_path.empty() ? (int64_t)std::llround(script.length * rate)
-                                             : input_frames + (int64_t)std::llround(script.tail * file_rate);
+    const int64_t total = input_path.empty()
+                              ? (int64_t)std::llround(script.length * rate)
+                              : input_frames + (int64_t)std::llround(script.tail * file_rate);
     const int channels_out = (int)script.outputs.size();
     if (channels_out > 0 && !out.open_write(output_path, (int)file_rate, channels_out, bits, error))
         return fail(error);
@@ -136,7 +143,8 @@ int main(int argc, char **argv)
                 continue;
             done_timed[t] = true;
             if (!script.command(script.timed[t].command, script.timed[t].line, error, nullptr))
-                return fail(script.file + ":" + std::to_string(script.timed[t].line) + ": " + error);
+                return fail(script.file + ":" + std::to_string(script.timed[t].line) + ": " +
+                            error);
         }
         // A timed command may have deleted what the stream uses.
         bool alive = ZR_object_alive(pipe);

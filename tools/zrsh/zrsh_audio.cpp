@@ -15,7 +15,8 @@ int major_format(const std::string &path)
     size_t dot = path.rfind('.');
     if (dot != std::string::npos)
         ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return (char)std::tolower(c); });
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return (char)std::tolower(c); });
     if (ext == "flac")
         return SF_FORMAT_FLAC;
     if (ext == "aif" || ext == "aiff")
@@ -29,7 +30,7 @@ int major_format(const std::string &path)
     return SF_FORMAT_WAV;
 }
 
-}
+} // namespace
 
 ZrshAudioFile::~ZrshAudioFile()
 {
@@ -52,8 +53,8 @@ bool ZrshAudioFile::open_read(const std::string &path, std::string &error)
     return true;
 }
 
-bool ZrshAudioFile::open_write(const std::string &path, int rate_, int channels_, const std::string &bits,
-                               std::string &error)
+bool ZrshAudioFile::open_write(const std::string &path, int rate_, int channels_,
+                               const std::string &bits, std::string &error)
 {
     SF_INFO info;
     std::memset(&info, 0, sizeof info);

@@ -33,4 +33,7 @@ private:
 // File sample to fixed point: clipped to [-1, 1], scaled by 2^30.
 int32_t zrsh_to_fixed(double x);
 // Fixed point to file sample.
-inline double zrsh_from_fixed(int32_t v) { return v / 1073741824.0; }
+inline double zrsh_from_fixed(int32_t v)
+{
+    return v / 1073741824.0;
+}

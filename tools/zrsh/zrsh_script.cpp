@@ -2,11 +2,11 @@
 // what the script created in the framework's order.
 #include "tools/zrsh/zrsh_script.h"
 
+#include "ZR/core/ZR_object.h"
+#include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
-#include "ZR/core/ZR_object.h"
-#include "ZR/core/ZR_spcpp.h"
 
 #include <cctype>
 #include <cinttypes>
@@ -20,7 +20,10 @@
 
 namespace {
 
-bool is_name_char(char c) { return std::isalnum((unsigned char)c) || c == '_'; }
+bool is_name_char(char c)
+{
+    return std::isalnum((unsigned char)c) || c == '_';
+}
 
 bool valid_name(const std::string &name)
 {
@@ -100,7 +103,7 @@ std::string address(const void *p)
     return text;
 }
 
-}
+} // namespace
 
 ZrshScript::~ZrshScript()
 {
@@ -112,9 +115,10 @@ ZrshScript::~ZrshScript()
             ZR_Object *o = *it;
             if (done.count(o) || !ZR_object_alive(o))
                 continue;
-            int kind = dynamic_cast<ZR_Effect *>(o) ? 0
-                       : dynamic_cast<ZR_Buffer *>(o) ? 1
-                       : dynamic_cast<ZR_Soundpipe *>(o) ? 2 : 3;
+            int kind = dynamic_cast<ZR_Effect *>(o)      ? 0
+                       : dynamic_cast<ZR_Buffer *>(o)    ? 1
+                       : dynamic_cast<ZR_Soundpipe *>(o) ? 2
+                                                         : 3;
             if (kind != pass)
                 continue;
             done.insert(o);
@@ -146,8 +150,8 @@ bool ZrshScript::expand(const std::string &text, std::string &out, std::string &
     return true;
 }
 
-bool ZrshScript::command(const std::string &text, int number, std::string &error, ZR_Object **yielded,
-                         bool print)
+bool ZrshScript::command(const std::string &text, int number, std::string &error,
+                         ZR_Object **yielded, bool print)
 {
     std::string expanded;
     const std::string spaced = single_spaced(text);
@@ -203,7 +207,8 @@ bool ZrshScript::command(const std::string &text, int number, std::string &error
     return true;
 }
 
-bool ZrshScript::buffer_argument(const std::string &word, ZR_Buffer *&buffer, std::string &error) const
+bool ZrshScript::buffer_argument(const std::string &word, ZR_Buffer *&buffer,
+                                 std::string &error) const
 {
     std::string expanded;
     if (!expand(word, expanded, error))
@@ -240,7 +245,8 @@ bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
     }
     if (head == "input" || head == "output") {
         if (w.size() < 2 || w.size() > 4 || (head == "input" && w.size() > 3)) {
-            error = "usage: " + head + (head == "input" ? " $buffer [channel]" : " $buffer [offset [stride]]");
+            error = "usage: " + head +
+                    (head == "input" ? " $buffer [channel]" : " $buffer [offset [stride]]");
             return false;
         }
         ZR_Buffer *b;
@@ -266,7 +272,8 @@ bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
         }
         if (!expand(w[1], expanded, error))
             return false;
-        ZR_Object *o = reinterpret_cast<ZR_Object *>((uintptr_t)std::strtoull(expanded.c_str(), nullptr, 16));
+        ZR_Object *o =
+            reinterpret_cast<ZR_Object *>((uintptr_t)std::strtoull(expanded.c_str(), nullptr, 16));
         pipe = ZR_object_alive(o) ? dynamic_cast<ZR_Soundpipe *>(o) : nullptr;
         if (!pipe) {
             error = "'" + w[1] + "' is not a pipe";

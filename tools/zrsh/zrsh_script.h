@@ -14,19 +14,19 @@ class ZR_Soundpipe;
 
 struct ZrshInput {
     ZR_Buffer *buffer;
-    int channel;  // channel of the input file
+    int channel; // channel of the input file
     int line;
 };
 
 struct ZrshOutput {
     ZR_Buffer *buffer;
-    int32_t offset;  // first sample of the block read
-    int32_t stride;  // distance between samples read
+    int32_t offset; // first sample of the block read
+    int32_t stride; // distance between samples read
 };
 
 struct ZrshTimed {
     double seconds;
-    std::string command;  // names are replaced when it runs
+    std::string command; // names are replaced when it runs
     int line;
 };
 
@@ -45,14 +45,14 @@ public:
                  bool print = false);
 
     std::string file;
-    ZR_Soundpipe *pipe = nullptr;   // set by `pipe`, else the last current pipe
+    ZR_Soundpipe *pipe = nullptr; // set by `pipe`, else the last current pipe
     bool pipe_named = false;
     std::vector<ZrshInput> inputs;
     std::vector<ZrshOutput> outputs;
     std::vector<ZrshTimed> timed;
-    int clock = 0;                  // 0: the input file's rate
-    double length = 0.0;            // seconds, without an input file
-    double tail = 0.0;              // seconds of silence after the input
+    int clock = 0;       // 0: the input file's rate
+    double length = 0.0; // seconds, without an input file
+    double tail = 0.0;   // seconds of silence after the input
 
     // False with `error` set when a buffer the script made is gone while the
     // pipe still holds effects: they may point at it.
@@ -63,9 +63,9 @@ private:
     bool buffer_argument(const std::string &word, ZR_Buffer *&buffer, std::string &error) const;
 
     std::map<std::string, ZR_Object *> names;
-    std::deque<std::string> texts;  // command texts: created objects point into them
+    std::deque<std::string> texts; // command texts: created objects point into them
     std::vector<ZR_Object *> created;
-    std::vector<std::pair<ZR_Buffer *, int>> buffers;  // made by the script, with their lines
+    std::vector<std::pair<ZR_Buffer *, int>> buffers; // made by the script, with their lines
 };
 
 // Reads a script file line by line; false with a located error message.

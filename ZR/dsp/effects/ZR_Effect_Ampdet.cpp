@@ -4,12 +4,9 @@
 #include "ZR/dsp/ZR_convert.h"
 
 const ZR_option ZR_Effect_Ampdet_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Ampdet),
-    ZR_OPTION(ZR_Effect_Ampdet, i),
-    ZR_OPTION(ZR_Effect_Ampdet, o),
-    ZR_OPTION(ZR_Effect_Ampdet, a),
-    ZR_OPTION(ZR_Effect_Ampdet, f1),
-    ZR_OPTION(ZR_Effect_Ampdet, f2),
+    ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Ampdet, i),
+    ZR_OPTION(ZR_Effect_Ampdet, o),   ZR_OPTION(ZR_Effect_Ampdet, a),
+    ZR_OPTION(ZR_Effect_Ampdet, f1),  ZR_OPTION(ZR_Effect_Ampdet, f2),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -41,9 +38,12 @@ ZR_value frequency_option(ZR_Effect_Ampdet *e, std::atomic<float> &f,
     return ZR_value::of_float(f.load(std::memory_order_relaxed));
 }
 
-}
+} // namespace
 
-ZR_Effect_Ampdet::ZR_Effect_Ampdet() { options = ZR_Effect_Ampdet_options; }
+ZR_Effect_Ampdet::ZR_Effect_Ampdet()
+{
+    options = ZR_Effect_Ampdet_options;
+}
 
 void ZR_Effect_Ampdet::clockChanged()
 {
@@ -69,9 +69,18 @@ void ZR_Effect_Ampdet::process()
                                   release.load(std::memory_order_relaxed), e);
 }
 
-ZR_value ZR_Effect_Ampdet::m_i(ZR_Effect_Ampdet *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Ampdet::m_o(ZR_Effect_Ampdet *e, ZR_value v) { return zr_buffer_option(e->output, v); }
-ZR_value ZR_Effect_Ampdet::m_a(ZR_Effect_Ampdet *e, ZR_value v) { return zr_buffer_option(e->rectified, v); }
+ZR_value ZR_Effect_Ampdet::m_i(ZR_Effect_Ampdet *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Ampdet::m_o(ZR_Effect_Ampdet *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
+ZR_value ZR_Effect_Ampdet::m_a(ZR_Effect_Ampdet *e, ZR_value v)
+{
+    return zr_buffer_option(e->rectified, v);
+}
 
 ZR_value ZR_Effect_Ampdet::m_f1(ZR_Effect_Ampdet *e, ZR_value v)
 {

@@ -7,11 +7,11 @@
 class ZR_Effect_Ampdet : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};     // envelope
-    ZR_buffer_slot rectified{nullptr};  // |in|
-    std::atomic<float> f1{0.0f};        // attack frequency
-    std::atomic<float> f2{0.0f};        // release frequency
-    std::atomic<int32_t> attack{0};     // 2^31 = 1.0
+    ZR_buffer_slot output{nullptr};    // envelope
+    ZR_buffer_slot rectified{nullptr}; // |in|
+    std::atomic<float> f1{0.0f};       // attack frequency
+    std::atomic<float> f2{0.0f};       // release frequency
+    std::atomic<int32_t> attack{0};    // 2^31 = 1.0
     std::atomic<int32_t> release{0};
     int32_t e = 0;
 

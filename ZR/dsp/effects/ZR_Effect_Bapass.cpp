@@ -1,19 +1,16 @@
 // ZR_Effect_Bapass: coefficient design and the two sections.
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
-#include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/core/ZR_spcpp.h"
+#include "ZR/dsp/ZR_Buffer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 const ZR_option ZR_Effect_Bapass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Bapass),
-    ZR_OPTION(ZR_Effect_Bapass, i),
-    ZR_OPTION(ZR_Effect_Bapass, o),
-    ZR_OPTION(ZR_Effect_Bapass, f),
-    ZR_OPTION(ZR_Effect_Bapass, q),
-    ZR_OPTION(ZR_Effect_Bapass, a),
+    ZR_OPTION_CTOR(ZR_Effect_Bapass), ZR_OPTION(ZR_Effect_Bapass, i),
+    ZR_OPTION(ZR_Effect_Bapass, o),   ZR_OPTION(ZR_Effect_Bapass, f),
+    ZR_OPTION(ZR_Effect_Bapass, q),   ZR_OPTION(ZR_Effect_Bapass, a),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -21,7 +18,10 @@ namespace {
 
 constexpr double INT64_LIMIT = 9.2233720368547758e18;
 
-bool fits_int64(double d) { return std::isfinite(d) && std::fabs(d) < INT64_LIMIT; }
+bool fits_int64(double d)
+{
+    return std::isfinite(d) && std::fabs(d) < INT64_LIMIT;
+}
 
 // Truncation toward zero, low 32 bits kept; values without an integer
 // (NaN, beyond 64 bits) saturate instead of being undefined.
@@ -42,7 +42,7 @@ bool same_bits(float a, float b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-}
+} // namespace
 
 bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficients *out)
 {
@@ -68,7 +68,10 @@ bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
     return true;
 }
 
-ZR_Effect_Bapass::ZR_Effect_Bapass() { options = ZR_Effect_Bapass_options; }
+ZR_Effect_Bapass::ZR_Effect_Bapass()
+{
+    options = ZR_Effect_Bapass_options;
+}
 
 void ZR_Effect_Bapass::compute_coefficients()
 {
@@ -119,7 +122,7 @@ void ZR_Effect_Bapass::process()
     auto kernel = kernel_bandpass2[mode_index()];
     int32_t a = k1.load(std::memory_order_relaxed), b = k2.load(std::memory_order_relaxed),
             c = k3.load(std::memory_order_relaxed);
-    for (int32_t done = 0; done < n;) {  // the kernel's counter holds 65536
+    for (int32_t done = 0; done < n;) { // the kernel's counter holds 65536
         int32_t chunk = std::min(n - done, 65536);
         kernel(in + done, out + done, chunk, a, b, c, x1, x2, y1, y2);
         done += chunk;
@@ -129,23 +132,35 @@ void ZR_Effect_Bapass::process()
 namespace {
 
 template <int MODE>
-void floating_section(const int32_t *in, int32_t *out, int32_t n, double c1, double c2,
-                      double c3, double &fx1, double &fx2, double &fy1, double &fy2)
+void floating_section(const int32_t *in, int32_t *out, int32_t n, double c1, double c2, double c3,
+                      double &fx1, double &fx2, double &fy1, double &fy2)
 {
     double x1 = fx1, x2 = fx2, y1 = fy1, y2 = fy2;
     for (int32_t i = 0; i < n; ++i) {
         double x = in[i];
-        long double e = ((long double)x - x2) * c3 - y2 + (long double)y2 * c2 + y1 + y1 -
-                        (long double)y1 * c1;
+        long double e =
+            ((long double)x - x2) * c3 - y2 + (long double)y2 * c2 + y1 + y1 - (long double)y1 * c1;
         double y = (double)e;
         double o = out[i];
         switch (MODE) {
-        case ZR_MODE_SET: out[i] = truncate_low32(y); break;
-        case ZR_MODE_ADD: out[i] = truncate_low32(o + y); break;
-        case ZR_MODE_SUB: out[i] = truncate_low32(o - y); break;
-        case ZR_MODE_STN: out[i] = truncate_low32(-y); break;
-        case ZR_MODE_ADN: out[i] = truncate_low32(-(o + y)); break;
-        default: out[i] = truncate_low32(y - o); break;
+        case ZR_MODE_SET:
+            out[i] = truncate_low32(y);
+            break;
+        case ZR_MODE_ADD:
+            out[i] = truncate_low32(o + y);
+            break;
+        case ZR_MODE_SUB:
+            out[i] = truncate_low32(o - y);
+            break;
+        case ZR_MODE_STN:
+            out[i] = truncate_low32(-y);
+            break;
+        case ZR_MODE_ADN:
+            out[i] = truncate_low32(-(o + y));
+            break;
+        default:
+            out[i] = truncate_low32(y - o);
+            break;
         }
         x2 = x1;
         x1 = x;
@@ -158,18 +173,18 @@ void floating_section(const int32_t *in, int32_t *out, int32_t n, double c1, dou
     fy2 = y2;
 }
 
-}
+} // namespace
 
 void ZR_Effect_Bapass::process_floating(const int32_t *in, int32_t *out, int32_t n)
 {
     typedef void (*section_fn)(const int32_t *, int32_t *, int32_t, double, double, double,
                                double &, double &, double &, double &);
-    static const section_fn sections[ZR_MODE_COUNT] = {
-        floating_section<0>, floating_section<1>, floating_section<2>,
-        floating_section<3>, floating_section<4>, floating_section<5>};
+    static const section_fn sections[ZR_MODE_COUNT] = {floating_section<0>, floating_section<1>,
+                                                       floating_section<2>, floating_section<3>,
+                                                       floating_section<4>, floating_section<5>};
     sections[mode_index()](in, out, n, c1.load(std::memory_order_relaxed),
-                           c2.load(std::memory_order_relaxed),
-                           c3.load(std::memory_order_relaxed), fx1, fx2, fy1, fy2);
+                           c2.load(std::memory_order_relaxed), c3.load(std::memory_order_relaxed),
+                           fx1, fx2, fy1, fy2);
 }
 
 ZR_value ZR_Effect_Bapass::m_i(ZR_Effect_Bapass *e, ZR_value v)

@@ -9,7 +9,7 @@
 
 struct ZR_bandpass_coefficients {
     double c1, c2, c3;
-    int32_t k1, k2, k3;  // c1 * 2^30, c2 * 2^31, c3 * 2^31
+    int32_t k1, k2, k3; // c1 * 2^30, c2 * 2^31, c3 * 2^31
 };
 
 // The coefficients for centre frequency f, ratio q and sample rate fs;
@@ -25,8 +25,8 @@ public:
     std::atomic<float> q{0.0f};
     std::atomic<double> c1{0.0}, c2{0.0}, c3{0.0};
     std::atomic<int32_t> k1{0}, k2{0}, k3{0};
-    int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;          // fixed-point state
-    double fx1 = 0.0, fx2 = 0.0, fy1 = 0.0, fy2 = 0.0;  // floating-point state
+    int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0;            // fixed-point state
+    double fx1 = 0.0, fx2 = 0.0, fy1 = 0.0, fy2 = 0.0; // floating-point state
     std::atomic<bool> floating{false};
 
     ZR_Effect_Bapass();

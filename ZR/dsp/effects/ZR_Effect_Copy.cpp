@@ -5,15 +5,14 @@
 #include <algorithm>
 
 const ZR_option ZR_Effect_Copy_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Copy),
-    ZR_OPTION(ZR_Effect_Copy, i),
-    ZR_OPTION(ZR_Effect_Copy, o),
-    ZR_OPTION(ZR_Effect_Copy, is),
-    ZR_OPTION(ZR_Effect_Copy, os),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Copy), ZR_OPTION(ZR_Effect_Copy, i),  ZR_OPTION(ZR_Effect_Copy, o),
+    ZR_OPTION(ZR_Effect_Copy, is),  ZR_OPTION(ZR_Effect_Copy, os), ZR_OPTION_END(ZR_Effect_options),
 };
 
-ZR_Effect_Copy::ZR_Effect_Copy() { options = ZR_Effect_Copy_options; }
+ZR_Effect_Copy::ZR_Effect_Copy()
+{
+    options = ZR_Effect_Copy_options;
+}
 
 void ZR_Effect_Copy::process()
 {
@@ -36,9 +35,15 @@ void ZR_Effect_Copy::process()
         kernel_copy[m](in, out, count, is, os);
 }
 
-ZR_value ZR_Effect_Copy::m_i(ZR_Effect_Copy *e, ZR_value v) { return zr_buffer_option(e->input, v); }
+ZR_value ZR_Effect_Copy::m_i(ZR_Effect_Copy *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
 
-ZR_value ZR_Effect_Copy::m_o(ZR_Effect_Copy *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Copy::m_o(ZR_Effect_Copy *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 // Strides below 1 would read or write outside the blocks: they are refused.
 ZR_value ZR_Effect_Copy::m_is(ZR_Effect_Copy *e, ZR_value v)

@@ -9,18 +9,12 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Deline_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Deline),
-    ZR_OPTION(ZR_Effect_Deline, i),
-    ZR_OPTION(ZR_Effect_Deline, g),
-    ZR_OPTION(ZR_Effect_Deline, go),
-    ZR_OPTION(ZR_Effect_Deline, ga),
-    ZR_OPTION(ZR_Effect_Deline, gf),
-    ZR_OPTION(ZR_Effect_Deline, gc),
-    ZR_OPTION(ZR_Effect_Deline, d),
-    ZR_OPTION(ZR_Effect_Deline, dt),
-    ZR_OPTION(ZR_Effect_Deline, da),
-    ZR_OPTION(ZR_Effect_Deline, delete),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Deline),    ZR_OPTION(ZR_Effect_Deline, i),
+    ZR_OPTION(ZR_Effect_Deline, g),      ZR_OPTION(ZR_Effect_Deline, go),
+    ZR_OPTION(ZR_Effect_Deline, ga),     ZR_OPTION(ZR_Effect_Deline, gf),
+    ZR_OPTION(ZR_Effect_Deline, gc),     ZR_OPTION(ZR_Effect_Deline, d),
+    ZR_OPTION(ZR_Effect_Deline, dt),     ZR_OPTION(ZR_Effect_Deline, da),
+    ZR_OPTION(ZR_Effect_Deline, delete), ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -44,7 +38,7 @@ T *member(ZR_Chain &list, ZR_value v)
     return nullptr;
 }
 
-}
+} // namespace
 
 ZR_Effect_Deline_Group_Delay::ZR_Effect_Deline_Group_Delay(ZR_Effect_Deline_Group *owner)
     : group(owner)
@@ -89,7 +83,8 @@ ZR_Effect_Deline_Group::~ZR_Effect_Deline_Group()
         effect->program_length -= kGroupEntries;
         clear();
         effect->prepared.store(false, std::memory_order_relaxed);
-    } else {
+    }
+    else {
         clear();
     }
 }
@@ -113,7 +108,8 @@ ZR_Effect_Deline::~ZR_Effect_Deline()
 
 int32_t ZR_Effect_Deline::delay_entry(const ZR_Effect_Deline_Group_Delay *d) const
 {
-    double t = d->in_samples ? (double)d->time : clock.load(std::memory_order_relaxed) * (double)d->time;
+    double t =
+        d->in_samples ? (double)d->time : clock.load(std::memory_order_relaxed) * (double)d->time;
     if (!(t >= 0.0))
         return 0;
     if (t >= kLongest)
@@ -162,11 +158,20 @@ void ZR_Effect_Deline::process()
     kernel_tapnet[mode_index()](in, n, ring, position, program, compiled_length);
 }
 
-void ZR_Effect_Deline::clockChanged() { prepared.store(false, std::memory_order_relaxed); }
+void ZR_Effect_Deline::clockChanged()
+{
+    prepared.store(false, std::memory_order_relaxed);
+}
 
-void ZR_Effect_Deline::reset() { std::memset(ring, 0, sizeof(int32_t) * kRing); }
+void ZR_Effect_Deline::reset()
+{
+    std::memset(ring, 0, sizeof(int32_t) * kRing);
+}
 
-ZR_value ZR_Effect_Deline::m_i(ZR_Effect_Deline *e, ZR_value v) { return zr_buffer_option(e->input, v); }
+ZR_value ZR_Effect_Deline::m_i(ZR_Effect_Deline *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
 
 ZR_value ZR_Effect_Deline::m_g(ZR_Effect_Deline *e, ZR_value v)
 {
@@ -175,7 +180,8 @@ ZR_value ZR_Effect_Deline::m_g(ZR_Effect_Deline *e, ZR_value v)
     if (v.type == ZR_TYPE_OBJECT) {
         if (ZR_Effect_Deline_Group *g = member<ZR_Effect_Deline_Group>(e->groups, v))
             e->current = g;
-    } else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kGroupEntries <= kProgram) {
+    }
+    else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kGroupEntries <= kProgram) {
         ZR_Effect_Deline_Group *g = new ZR_Effect_Deline_Group(e);
         e->groups.insert(&g->link);
         e->program_length += kGroupEntries;
@@ -214,7 +220,7 @@ ZR_value group_gain(ZR_Effect_Deline *e, int32_t ZR_Effect_Deline_Group::*field,
     return ZR_value::of_int(g->*field);
 }
 
-}
+} // namespace
 
 ZR_value ZR_Effect_Deline::m_ga(ZR_Effect_Deline *e, ZR_value v)
 {
@@ -245,7 +251,8 @@ ZR_value ZR_Effect_Deline::m_d(ZR_Effect_Deline *e, ZR_value v)
     if (v.type == ZR_TYPE_OBJECT) {
         if (ZR_Effect_Deline_Group_Delay *d = member<ZR_Effect_Deline_Group_Delay>(g->delays, v))
             g->current = d;
-    } else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kDelayEntries <= kProgram) {
+    }
+    else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kDelayEntries <= kProgram) {
         ZR_Effect_Deline_Group_Delay *d = new ZR_Effect_Deline_Group_Delay(g);
         g->delays.insert(&d->link);
         e->program_length += kDelayEntries;
@@ -264,7 +271,8 @@ ZR_value ZR_Effect_Deline::m_dt(ZR_Effect_Deline *e, ZR_value v)
     if (v.type == ZR_TYPE_INT) {
         d->time = (float)v.value.i;
         d->in_samples = true;
-    } else if (v.type == ZR_TYPE_FLOAT && !std::isnan(v.value.f)) {
+    }
+    else if (v.type == ZR_TYPE_FLOAT && !std::isnan(v.value.f)) {
         d->time = v.value.f;
         d->in_samples = false;
     }

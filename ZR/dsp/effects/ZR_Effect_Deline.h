@@ -2,8 +2,8 @@
 // shared line, write their tap sums to their own outputs and feed a share
 // back; before each block the groups are compiled into a tap program.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
 #include "ZR/core/ZR_chain.h"
+#include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_edit_guard.h"
 #include "ZR/dsp/ZR_options_util.h"
 
@@ -16,10 +16,10 @@ class ZR_Effect_Deline_Group_Delay : public ZR_Object {
 public:
     ZR_Effect_Deline_Group *group;
     ZR_Chain_Item link{this};
-    int32_t gain = 0;        // 2^31 = 1.0
-    float time = 0.0f;       // seconds, or samples
+    int32_t gain = 0;  // 2^31 = 1.0
+    float time = 0.0f; // seconds, or samples
     bool in_samples = false;
-    int32_t slot = -1;       // index of its first program entry, set by each compile
+    int32_t slot = -1; // index of its first program entry, set by each compile
 
     explicit ZR_Effect_Deline_Group_Delay(ZR_Effect_Deline_Group *owner);
     ~ZR_Effect_Deline_Group_Delay() override;
@@ -30,8 +30,8 @@ class ZR_Effect_Deline_Group : public ZR_Object {
 public:
     ZR_Effect_Deline *effect;
     ZR_Chain_Item link{this};
-    int32_t feedback = 0;        // 2^23 = 1.0
-    int32_t gain = 8388607;      // output gain, 2^23 = 1.0
+    int32_t feedback = 0;   // 2^23 = 1.0
+    int32_t gain = 8388607; // output gain, 2^23 = 1.0
     ZR_Buffer *output = nullptr;
     ZR_Chain delays;
     ZR_Effect_Deline_Group_Delay *current = nullptr;
@@ -47,7 +47,7 @@ class ZR_Effect_Deline : public ZR_Effect {
 public:
     static constexpr int32_t kRing = 65536;
     static constexpr int32_t kProgram = 16384;
-    static constexpr int32_t kLongest = 65534;  // largest tap entry
+    static constexpr int32_t kLongest = 65534; // largest tap entry
 
     ZR_buffer_slot input{nullptr};
     ZR_Chain groups;

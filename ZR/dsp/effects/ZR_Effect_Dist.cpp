@@ -6,21 +6,19 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Dist_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Dist),
-    ZR_OPTION(ZR_Effect_Dist, i),
-    ZR_OPTION(ZR_Effect_Dist, o),
-    ZR_OPTION(ZR_Effect_Dist, d),
-    ZR_OPTION(ZR_Effect_Dist, s),
-    ZR_OPTION(ZR_Effect_Dist, k),
-    ZR_OPTION(ZR_Effect_Dist, l),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Dist), ZR_OPTION(ZR_Effect_Dist, i),     ZR_OPTION(ZR_Effect_Dist, o),
+    ZR_OPTION(ZR_Effect_Dist, d),   ZR_OPTION(ZR_Effect_Dist, s),     ZR_OPTION(ZR_Effect_Dist, k),
+    ZR_OPTION(ZR_Effect_Dist, l),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
 constexpr int32_t kMaxKernelBlock = 32768;
 }
 
-ZR_Effect_Dist::ZR_Effect_Dist() { options = ZR_Effect_Dist_options; }
+ZR_Effect_Dist::ZR_Effect_Dist()
+{
+    options = ZR_Effect_Dist_options;
+}
 
 bool ZR_Effect_Dist::shape(int32_t drive, double share)
 {
@@ -38,12 +36,15 @@ void ZR_Effect_Dist::track()
 {
     int32_t fs = clock.load(std::memory_order_relaxed);
     int32_t coefficient;
-    if (fs != 0 &&
-        zr_trunc_checked(k.load(std::memory_order_relaxed) * 48000.0 / fs * 2147483647.0, coefficient))
+    if (fs != 0 && zr_trunc_checked(k.load(std::memory_order_relaxed) * 48000.0 / fs * 2147483647.0,
+                                    coefficient))
         c.store(coefficient, std::memory_order_relaxed);
 }
 
-void ZR_Effect_Dist::clockChanged() { track(); }
+void ZR_Effect_Dist::clockChanged()
+{
+    track();
+}
 
 void ZR_Effect_Dist::process()
 {
@@ -53,16 +54,24 @@ void ZR_Effect_Dist::process()
     int32_t *out = samples(bo);
     if (!in || !out)
         return;
-    const int32_t limit = a.load(std::memory_order_relaxed), knee = b.load(std::memory_order_relaxed);
+    const int32_t limit = a.load(std::memory_order_relaxed),
+                  knee = b.load(std::memory_order_relaxed);
     const int32_t tracking = c.load(std::memory_order_relaxed);
     const uint32_t f = flags.load(std::memory_order_relaxed);
     // The kernel counts samples in 16 bits.
     for (int32_t i = 0; i < n; i += kMaxKernelBlock)
-        kernel_softclip(in + i, out + i, zr_min(kMaxKernelBlock, n - i), e, limit, knee, tracking, 1, f);
+        kernel_softclip(in + i, out + i, zr_min(kMaxKernelBlock, n - i), e, limit, knee, tracking,
+                        1, f);
 }
 
-ZR_value ZR_Effect_Dist::m_i(ZR_Effect_Dist *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Dist::m_o(ZR_Effect_Dist *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Dist::m_i(ZR_Effect_Dist *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Dist::m_o(ZR_Effect_Dist *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Dist::m_d(ZR_Effect_Dist *e, ZR_value v)
 {

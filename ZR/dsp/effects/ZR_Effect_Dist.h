@@ -8,14 +8,14 @@ class ZR_Effect_Dist : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
-    int32_t e = 0;                        // offset state
-    std::atomic<int32_t> c{1 << 26};      // tracking coefficient
-    std::atomic<float> k{0.0f};           // tracking rate
-    std::atomic<int32_t> D{1 << 24};      // drive * 2^29
-    std::atomic<int32_t> b{1 << 22};      // knee
-    std::atomic<int32_t> a{1 << 23};      // limit
+    int32_t e = 0;                   // offset state
+    std::atomic<int32_t> c{1 << 26}; // tracking coefficient
+    std::atomic<float> k{0.0f};      // tracking rate
+    std::atomic<int32_t> D{1 << 24}; // drive * 2^29
+    std::atomic<int32_t> b{1 << 22}; // knee
+    std::atomic<int32_t> a{1 << 23}; // limit
     std::atomic<uint32_t> flags{0};
-    std::atomic<double> s{0.5};           // soft share
+    std::atomic<double> s{0.5}; // soft share
 
     ZR_Effect_Dist();
     void process() override;

@@ -8,20 +8,15 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Freqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Freqmul),
-    ZR_OPTION(ZR_Effect_Freqmul, i),
-    ZR_OPTION(ZR_Effect_Freqmul, o),
-    ZR_OPTION(ZR_Effect_Freqmul, k),
+    ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Freqmul, i),
+    ZR_OPTION(ZR_Effect_Freqmul, o),   ZR_OPTION(ZR_Effect_Freqmul, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Nefreqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),
-    ZR_OPTION(ZR_Effect_Nefreqmul, i),
-    ZR_OPTION(ZR_Effect_Nefreqmul, o),
-    ZR_OPTION(ZR_Effect_Nefreqmul, k),
-    ZR_OPTION(ZR_Effect_Nefreqmul, rand),
-    ZR_OPTION(ZR_Effect_Nefreqmul, stab),
+    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Nefreqmul, i),
+    ZR_OPTION(ZR_Effect_Nefreqmul, o),    ZR_OPTION(ZR_Effect_Nefreqmul, k),
+    ZR_OPTION(ZR_Effect_Nefreqmul, rand), ZR_OPTION(ZR_Effect_Nefreqmul, stab),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -62,9 +57,12 @@ bool direct_blocks(ZR_Buffer *bi, ZR_Buffer *bo, const int32_t *&in, int32_t *&o
     return in && n > 0;
 }
 
-}
+} // namespace
 
-ZR_Effect_Freqmul::ZR_Effect_Freqmul() { options = ZR_Effect_Freqmul_options; }
+ZR_Effect_Freqmul::ZR_Effect_Freqmul()
+{
+    options = ZR_Effect_Freqmul_options;
+}
 
 void ZR_Effect_Freqmul::process()
 {
@@ -98,11 +96,23 @@ void ZR_Effect_Freqmul::process()
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Freqmul::m_i(ZR_Effect_Freqmul *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Freqmul::m_o(ZR_Effect_Freqmul *e, ZR_value v) { return zr_buffer_option(e->output, v); }
-ZR_value ZR_Effect_Freqmul::m_k(ZR_Effect_Freqmul *e, ZR_value v) { return factor_option(e->k, v); }
+ZR_value ZR_Effect_Freqmul::m_i(ZR_Effect_Freqmul *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Freqmul::m_o(ZR_Effect_Freqmul *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
+ZR_value ZR_Effect_Freqmul::m_k(ZR_Effect_Freqmul *e, ZR_value v)
+{
+    return factor_option(e->k, v);
+}
 
-ZR_Effect_Nefreqmul::ZR_Effect_Nefreqmul() { options = ZR_Effect_Nefreqmul_options; }
+ZR_Effect_Nefreqmul::ZR_Effect_Nefreqmul()
+{
+    options = ZR_Effect_Nefreqmul_options;
+}
 
 void ZR_Effect_Nefreqmul::reset()
 {
@@ -165,15 +175,32 @@ void ZR_Effect_Nefreqmul::process()
     if (md == ZR_MODE_SET) {
         for (int32_t i = 0; i < m; ++i)
             out[i] = ring[(j0 + (uint32_t)i * factor) & mask];
-    } else if (md == ZR_MODE_ADD) {
+    }
+    else if (md == ZR_MODE_ADD) {
         for (int32_t i = 0; i < m; ++i)
-            out[i] = (int32_t)((uint32_t)out[i] + (uint32_t)ring[(j0 + (uint32_t)i * factor) & mask]);
+            out[i] =
+                (int32_t)((uint32_t)out[i] + (uint32_t)ring[(j0 + (uint32_t)i * factor) & mask]);
     }
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Nefreqmul::m_i(ZR_Effect_Nefreqmul *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Nefreqmul::m_o(ZR_Effect_Nefreqmul *e, ZR_value v) { return zr_buffer_option(e->output, v); }
-ZR_value ZR_Effect_Nefreqmul::m_k(ZR_Effect_Nefreqmul *e, ZR_value v) { return factor_option(e->k, v); }
-ZR_value ZR_Effect_Nefreqmul::m_rand(ZR_Effect_Nefreqmul *e, ZR_value v) { return real_option(e->rand, v); }
-ZR_value ZR_Effect_Nefreqmul::m_stab(ZR_Effect_Nefreqmul *e, ZR_value v) { return real_option(e->stab, v); }
+ZR_value ZR_Effect_Nefreqmul::m_i(ZR_Effect_Nefreqmul *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Nefreqmul::m_o(ZR_Effect_Nefreqmul *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
+ZR_value ZR_Effect_Nefreqmul::m_k(ZR_Effect_Nefreqmul *e, ZR_value v)
+{
+    return factor_option(e->k, v);
+}
+ZR_value ZR_Effect_Nefreqmul::m_rand(ZR_Effect_Nefreqmul *e, ZR_value v)
+{
+    return real_option(e->rand, v);
+}
+ZR_value ZR_Effect_Nefreqmul::m_stab(ZR_Effect_Nefreqmul *e, ZR_value v)
+{
+    return real_option(e->stab, v);
+}

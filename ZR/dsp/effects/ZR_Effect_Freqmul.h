@@ -15,7 +15,7 @@ public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> k{2};
-    const float lookback = 0.02f;  // seconds
+    const float lookback = 0.02f; // seconds
     uint32_t w = 0, r = 0, c = 0;
     int32_t previous = -1;
     int32_t ring[kRing] = {};
@@ -38,9 +38,9 @@ public:
     const float lookback = 0.02f;
     uint32_t w = 0, r = 0, c = 0;
     int32_t last = -1;
-    double s = 0.0;                  // average rise at accepted crossings
-    std::atomic<double> rand{0.6};   // lowest accepted slope ratio
-    std::atomic<double> stab{0.7};   // slope smoothing
+    double s = 0.0;                // average rise at accepted crossings
+    std::atomic<double> rand{0.6}; // lowest accepted slope ratio
+    std::atomic<double> stab{0.7}; // slope smoothing
     int32_t ring[kRing] = {};
 
     ZR_Effect_Nefreqmul();

@@ -5,14 +5,14 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lgd_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lgd),
-    ZR_OPTION(ZR_Effect_Lgd, i),
-    ZR_OPTION(ZR_Effect_Lgd, o),
-    ZR_OPTION(ZR_Effect_Lgd, c),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Lgd), ZR_OPTION(ZR_Effect_Lgd, i),      ZR_OPTION(ZR_Effect_Lgd, o),
+    ZR_OPTION(ZR_Effect_Lgd, c),   ZR_OPTION_END(ZR_Effect_options),
 };
 
-ZR_Effect_Lgd::ZR_Effect_Lgd() { options = ZR_Effect_Lgd_options; }
+ZR_Effect_Lgd::ZR_Effect_Lgd()
+{
+    options = ZR_Effect_Lgd_options;
+}
 
 void ZR_Effect_Lgd::process()
 {
@@ -40,8 +40,14 @@ void ZR_Effect_Lgd::process()
     L = level;
 }
 
-ZR_value ZR_Effect_Lgd::m_i(ZR_Effect_Lgd *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Lgd::m_o(ZR_Effect_Lgd *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Lgd::m_i(ZR_Effect_Lgd *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Lgd::m_o(ZR_Effect_Lgd *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Lgd::m_c(ZR_Effect_Lgd *e, ZR_value v)
 {

@@ -8,8 +8,8 @@ class ZR_Effect_Lgd : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
-    double L = 0.0;                  // level
-    std::atomic<double> c{0.1};      // target
+    double L = 0.0;             // level
+    std::atomic<double> c{0.1}; // target
 
     ZR_Effect_Lgd();
     void process() override;

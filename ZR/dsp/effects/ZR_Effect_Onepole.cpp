@@ -6,18 +6,14 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lopass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lopass),
-    ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),
-    ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Onepole, i),
+    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Hipass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Hipass),
-    ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),
-    ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Onepole, i),
+    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -81,7 +77,10 @@ ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
     return ZR_value::of_int(e->frequency.load(std::memory_order_relaxed));
 }
 
-ZR_Effect_Lopass::ZR_Effect_Lopass() { options = ZR_Effect_Lopass_options; }
+ZR_Effect_Lopass::ZR_Effect_Lopass()
+{
+    options = ZR_Effect_Lopass_options;
+}
 
 void ZR_Effect_Lopass::process()
 {
@@ -93,7 +92,10 @@ void ZR_Effect_Lopass::process()
     kernel_lowpass1[mode_index()](in, out, n, a, b);
 }
 
-ZR_Effect_Hipass::ZR_Effect_Hipass() { options = ZR_Effect_Hipass_options; }
+ZR_Effect_Hipass::ZR_Effect_Hipass()
+{
+    options = ZR_Effect_Hipass_options;
+}
 
 void ZR_Effect_Hipass::process()
 {

@@ -10,9 +10,9 @@ class ZR_Effect_Onepole : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
-    std::atomic<int32_t> frequency{0};  // Hz
-    std::atomic<uint32_t> alpha{0};     // smoothing factor, alpha / 2^32
-    int32_t b = 0;                      // filter state (audio thread)
+    std::atomic<int32_t> frequency{0}; // Hz
+    std::atomic<uint32_t> alpha{0};    // smoothing factor, alpha / 2^32
+    int32_t b = 0;                     // filter state (audio thread)
 
     void clockChanged() override { compute_alpha(); }
     void reset() override { b = 0; }

@@ -5,21 +5,14 @@
 const char *const ZR_oper_names[4] = {"add", "sub", "mul", "div"};
 
 const ZR_option ZR_Effect_Oper_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Oper),
-    ZR_OPTION(ZR_Effect_Oper, i1),
-    ZR_OPTION(ZR_Effect_Oper, i2),
-    ZR_OPTION(ZR_Effect_Oper, o),
-    ZR_OPTION(ZR_Effect_Oper, oper),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Oper),  ZR_OPTION(ZR_Effect_Oper, i1),
+    ZR_OPTION(ZR_Effect_Oper, i2),   ZR_OPTION(ZR_Effect_Oper, o),
+    ZR_OPTION(ZR_Effect_Oper, oper), ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Koef_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Koef),
-    ZR_OPTION(ZR_Effect_Koef, i),
-    ZR_OPTION(ZR_Effect_Koef, o),
-    ZR_OPTION(ZR_Effect_Koef, oper),
-    ZR_OPTION(ZR_Effect_Koef, k),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Koef),  ZR_OPTION(ZR_Effect_Koef, i), ZR_OPTION(ZR_Effect_Koef, o),
+    ZR_OPTION(ZR_Effect_Koef, oper), ZR_OPTION(ZR_Effect_Koef, k), ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -30,9 +23,12 @@ int32_t operator_index(const std::atomic<int32_t> &oper)
     return (k >= 0 && k < 4) ? k : 0;
 }
 
-}
+} // namespace
 
-ZR_Effect_Oper::ZR_Effect_Oper() { options = ZR_Effect_Oper_options; }
+ZR_Effect_Oper::ZR_Effect_Oper()
+{
+    options = ZR_Effect_Oper_options;
+}
 
 void ZR_Effect_Oper::process()
 {
@@ -46,16 +42,28 @@ void ZR_Effect_Oper::process()
     kernel_oper[operator_index(oper) * ZR_MODE_COUNT + mode_index()](in1, in2, out, n);
 }
 
-ZR_value ZR_Effect_Oper::m_i1(ZR_Effect_Oper *e, ZR_value v) { return zr_buffer_option(e->input1, v); }
-ZR_value ZR_Effect_Oper::m_i2(ZR_Effect_Oper *e, ZR_value v) { return zr_buffer_option(e->input2, v); }
-ZR_value ZR_Effect_Oper::m_o(ZR_Effect_Oper *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Oper::m_i1(ZR_Effect_Oper *e, ZR_value v)
+{
+    return zr_buffer_option(e->input1, v);
+}
+ZR_value ZR_Effect_Oper::m_i2(ZR_Effect_Oper *e, ZR_value v)
+{
+    return zr_buffer_option(e->input2, v);
+}
+ZR_value ZR_Effect_Oper::m_o(ZR_Effect_Oper *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Oper::m_oper(ZR_Effect_Oper *e, ZR_value v)
 {
     return zr_keyword_option(e->oper, v, ZR_oper_names, 4);
 }
 
-ZR_Effect_Koef::ZR_Effect_Koef() { options = ZR_Effect_Koef_options; }
+ZR_Effect_Koef::ZR_Effect_Koef()
+{
+    options = ZR_Effect_Koef_options;
+}
 
 void ZR_Effect_Koef::process()
 {
@@ -69,8 +77,14 @@ void ZR_Effect_Koef::process()
         in, out, n, K.load(std::memory_order_relaxed));
 }
 
-ZR_value ZR_Effect_Koef::m_i(ZR_Effect_Koef *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Koef::m_o(ZR_Effect_Koef *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Koef::m_i(ZR_Effect_Koef *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Koef::m_o(ZR_Effect_Koef *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Koef::m_oper(ZR_Effect_Koef *e, ZR_value v)
 {

@@ -27,7 +27,7 @@ public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> oper{ZR_OPER_ADD};
-    std::atomic<int32_t> K{0};  // k * 2^31 / 127
+    std::atomic<int32_t> K{0}; // k * 2^31 / 127
 
     ZR_Effect_Koef();
     void process() override;

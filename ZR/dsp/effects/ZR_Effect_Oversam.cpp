@@ -2,14 +2,15 @@
 #include "ZR/dsp/effects/ZR_Effect_Oversam.h"
 
 const ZR_option ZR_Effect_Oversam_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Oversam),
-    ZR_OPTION(ZR_Effect_Oversam, i),
-    ZR_OPTION(ZR_Effect_Oversam, o),
-    ZR_OPTION(ZR_Effect_Oversam, k),
+    ZR_OPTION_CTOR(ZR_Effect_Oversam), ZR_OPTION(ZR_Effect_Oversam, i),
+    ZR_OPTION(ZR_Effect_Oversam, o),   ZR_OPTION(ZR_Effect_Oversam, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
-ZR_Effect_Oversam::ZR_Effect_Oversam() { options = ZR_Effect_Oversam_options; }
+ZR_Effect_Oversam::ZR_Effect_Oversam()
+{
+    options = ZR_Effect_Oversam_options;
+}
 
 void ZR_Effect_Oversam::process()
 {
@@ -39,8 +40,14 @@ void ZR_Effect_Oversam::process()
     }
 }
 
-ZR_value ZR_Effect_Oversam::m_i(ZR_Effect_Oversam *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Oversam::m_o(ZR_Effect_Oversam *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Oversam::m_i(ZR_Effect_Oversam *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Oversam::m_o(ZR_Effect_Oversam *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Oversam::m_k(ZR_Effect_Oversam *e, ZR_value v)
 {

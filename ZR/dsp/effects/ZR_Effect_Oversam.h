@@ -8,7 +8,7 @@ class ZR_Effect_Oversam : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
-    std::atomic<int32_t> k{1};  // stored and reported only
+    std::atomic<int32_t> k{1}; // stored and reported only
     int32_t P0 = 0, P1 = 0, P2 = 0, D0 = 0, D1 = 0;
 
     ZR_Effect_Oversam();

@@ -6,22 +6,16 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Nshift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nshift),
-    ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),
-    ZR_OPTION(ZR_Effect_Nshift, s),
-    ZR_OPTION(ZR_Effect_Nshift, p),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Nshift, i),
+    ZR_OPTION(ZR_Effect_Nshift, o),   ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION(ZR_Effect_Nshift, p),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 // Shift shares the handlers (they take the Nshift base).
 const ZR_option ZR_Effect_Shift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Shift),
-    ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),
-    ZR_OPTION(ZR_Effect_Nshift, s),
-    ZR_OPTION(ZR_Effect_Nshift, p),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Nshift, i),
+    ZR_OPTION(ZR_Effect_Nshift, o),  ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION(ZR_Effect_Nshift, p),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -35,7 +29,8 @@ inline int32_t read_shifted(const int32_t *R, uint32_t w, int64_t q)
 {
     const uint32_t j = (w + (uint32_t)(q >> 14)) & kMask;
     const uint32_t f = (uint32_t)(q & 16383);
-    return (int32_t)((uint32_t)(R[(j + 1) & kMask] >> 14) * f + (uint32_t)(R[j] >> 14) * (16384u - f));
+    return (int32_t)((uint32_t)(R[(j + 1) & kMask] >> 14) * f +
+                     (uint32_t)(R[j] >> 14) * (16384u - f));
 }
 
 // The same with 64-bit products, rounded toward minus infinity.
@@ -46,17 +41,24 @@ inline int32_t read_exact(const int32_t *R, uint32_t w, int64_t q)
     return (int32_t)(((int64_t)R[(j + 1) & kMask] * f + (int64_t)R[j] * (16384 - f)) >> 14);
 }
 
+} // namespace
+
+ZR_Effect_Nshift::ZR_Effect_Nshift()
+{
+    options = ZR_Effect_Nshift_options;
 }
 
-ZR_Effect_Nshift::ZR_Effect_Nshift() { options = ZR_Effect_Nshift_options; }
-
-ZR_Effect_Shift::ZR_Effect_Shift() { options = ZR_Effect_Shift_options; }
+ZR_Effect_Shift::ZR_Effect_Shift()
+{
+    options = ZR_Effect_Shift_options;
+}
 
 void ZR_Effect_Nshift::clockChanged()
 {
     // A clock without a usable window (0, negative, too large) keeps the old one.
     int32_t window;
-    if (zr_trunc_checked(clock.load(std::memory_order_relaxed) * 8388608.0 * (1.0 / 48000), window) &&
+    if (zr_trunc_checked(clock.load(std::memory_order_relaxed) * 8388608.0 * (1.0 / 48000),
+                         window) &&
         window > 0 && window <= kMaxWindow)
         T.store(window, std::memory_order_relaxed);
 }
@@ -81,7 +83,8 @@ void ZR_Effect_Nshift::run()
     int64_t pos = p.load(std::memory_order_relaxed);
     // The compensation read position depends only on T and s.
     int32_t comp_q = 0;
-    bool compensate = Compensated && zr_trunc_checked(window / (1.0 - speed * (1.0 / 16384)), comp_q);
+    bool compensate =
+        Compensated && zr_trunc_checked(window / (1.0 - speed * (1.0 / 16384)), comp_q);
     for (int32_t i = 0; i < n; ++i) {
         w = (w - 1) & kMask;
         A[w] = in[i];
@@ -90,7 +93,7 @@ void ZR_Effect_Nshift::run()
             pos += window;
         else if (pos >= window)
             pos -= window;
-        if (pos < 0 || pos >= window)  // speeds beyond the window
+        if (pos < 0 || pos >= window) // speeds beyond the window
             pos = ((pos % window) + window) % window;
         const double s1 = std::sin(kPi * (double)pos / (2.0 * (double)window));
         const double s2 = std::sin(kPi * (double)(pos + window) / (2.0 * (double)window));
@@ -98,7 +101,8 @@ void ZR_Effect_Nshift::run()
         if (!Compensated) {
             const double u1 = read_shifted(A, w, pos), u2 = read_shifted(A, w, pos + window);
             out[i] = zr_trunc_sample(u1 * g1 + u2 * g2);
-        } else {
+        }
+        else {
             const double u1 = read_exact(A, w, pos), u2 = read_exact(A, w, pos + window);
             const double big = g1 > g2 ? g1 : g2, small = g1 > g2 ? g2 : g1;
             const double acc = (u1 * g1 + u2 * g2) / big;
@@ -114,12 +118,24 @@ void ZR_Effect_Nshift::run()
     p.store((int32_t)pos, std::memory_order_relaxed);
 }
 
-void ZR_Effect_Nshift::process() { run<false>(); }
+void ZR_Effect_Nshift::process()
+{
+    run<false>();
+}
 
-void ZR_Effect_Shift::process() { run<true>(); }
+void ZR_Effect_Shift::process()
+{
+    run<true>();
+}
 
-ZR_value ZR_Effect_Nshift::m_i(ZR_Effect_Nshift *e, ZR_value v) { return zr_buffer_option(e->input, v); }
-ZR_value ZR_Effect_Nshift::m_o(ZR_Effect_Nshift *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Nshift::m_i(ZR_Effect_Nshift *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
+ZR_value ZR_Effect_Nshift::m_o(ZR_Effect_Nshift *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Effect_Nshift::m_s(ZR_Effect_Nshift *e, ZR_value v)
 {

@@ -15,9 +15,9 @@ public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
     uint32_t w = 0;
-    std::atomic<int32_t> p{0};        // head position, 14 fractional bits
-    std::atomic<int32_t> s{0};        // speed
-    std::atomic<int32_t> T{1 << 23};  // window
+    std::atomic<int32_t> p{0};       // head position, 14 fractional bits
+    std::atomic<int32_t> s{0};       // speed
+    std::atomic<int32_t> T{1 << 23}; // window
     int32_t A[kRing] = {};
     int32_t B[kRing] = {};
 

@@ -9,7 +9,10 @@ const ZR_option ZR_Effect_Zero_options[] = {
     ZR_OPTION_END(ZR_Effect_options),
 };
 
-ZR_Effect_Zero::ZR_Effect_Zero() { options = ZR_Effect_Zero_options; }
+ZR_Effect_Zero::ZR_Effect_Zero()
+{
+    options = ZR_Effect_Zero_options;
+}
 
 void ZR_Effect_Zero::process()
 {
@@ -20,4 +23,7 @@ void ZR_Effect_Zero::process()
         std::memset(out, 0, sizeof(int32_t) * (size_t)n);
 }
 
-ZR_value ZR_Effect_Zero::m_o(ZR_Effect_Zero *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Effect_Zero::m_o(ZR_Effect_Zero *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}

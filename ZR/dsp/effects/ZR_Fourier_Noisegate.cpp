@@ -8,14 +8,10 @@
 #include <initializer_list>
 
 const ZR_option ZR_Fourier_Noisegate_options[] = {
-    ZR_OPTION_CTOR(ZR_Fourier_Noisegate),
-    ZR_OPTION(ZR_Fourier_Noisegate, i),
-    ZR_OPTION(ZR_Fourier_Noisegate, o1),
-    ZR_OPTION(ZR_Fourier_Noisegate, o2),
-    ZR_OPTION(ZR_Fourier_Noisegate, s),
-    ZR_OPTION(ZR_Fourier_Noisegate, a),
-    ZR_OPTION(ZR_Fourier_Noisegate, w),
-    ZR_OPTION(ZR_Fourier_Noisegate, delete),
+    ZR_OPTION_CTOR(ZR_Fourier_Noisegate), ZR_OPTION(ZR_Fourier_Noisegate, i),
+    ZR_OPTION(ZR_Fourier_Noisegate, o1),  ZR_OPTION(ZR_Fourier_Noisegate, o2),
+    ZR_OPTION(ZR_Fourier_Noisegate, s),   ZR_OPTION(ZR_Fourier_Noisegate, a),
+    ZR_OPTION(ZR_Fourier_Noisegate, w),   ZR_OPTION(ZR_Fourier_Noisegate, delete),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -49,7 +45,7 @@ int32_t bit_length(int32_t r)
     return bits;
 }
 
-}
+} // namespace
 
 ZR_Fourier_Noisegate::ZR_Fourier_Noisegate()
 {

@@ -8,14 +8,10 @@
 #include <utility>
 
 const ZR_option ZR_Fourier_Transform_options[] = {
-    ZR_OPTION_CTOR(ZR_Fourier_Transform),
-    ZR_OPTION(ZR_Fourier_Transform, i),
-    ZR_OPTION(ZR_Fourier_Transform, w),
-    ZR_OPTION(ZR_Fourier_Transform, d),
-    ZR_OPTION(ZR_Fourier_Transform, win),
-    ZR_OPTION(ZR_Fourier_Transform, s),
-    ZR_OPTION(ZR_Fourier_Transform, delete),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Fourier_Transform),    ZR_OPTION(ZR_Fourier_Transform, i),
+    ZR_OPTION(ZR_Fourier_Transform, w),      ZR_OPTION(ZR_Fourier_Transform, d),
+    ZR_OPTION(ZR_Fourier_Transform, win),    ZR_OPTION(ZR_Fourier_Transform, s),
+    ZR_OPTION(ZR_Fourier_Transform, delete), ZR_OPTION_END(ZR_Effect_options),
 };
 
 ZR_Fourier_Transform::ZR_Fourier_Transform() : taper(), reversed()
@@ -106,7 +102,8 @@ void ZR_Fourier_Transform::backward_from(const int32_t *in)
         }
         for (int32_t i = 0; i < m; ++i)
             out[2 * i + 1] = (int32_t)(0u - (uint32_t)out[2 * i + 1]);
-    } else {
+    }
+    else {
         for (int32_t i = 0; i < m; ++i) {
             const int32_t o = reversed[i];
             out[2 * o] = in[2 * i];
@@ -125,7 +122,8 @@ void ZR_Fourier_Transform::process()
         // Spectra are read directly, like every consumer of a spectrum.
         if (b && b->data && zr_length(b) >= 2 * points())
             backward_from(b->data);
-    } else {
+    }
+    else {
         int32_t n = zr_length(b);
         const int32_t *in = samples(b);
         if (in)
@@ -134,7 +132,10 @@ void ZR_Fourier_Transform::process()
     guard.unlock();
 }
 
-ZR_value ZR_Fourier_Transform::m_i(ZR_Fourier_Transform *e, ZR_value v) { return zr_buffer_option(e->input, v); }
+ZR_value ZR_Fourier_Transform::m_i(ZR_Fourier_Transform *e, ZR_value v)
+{
+    return zr_buffer_option(e->input, v);
+}
 
 ZR_value ZR_Fourier_Transform::m_w(ZR_Fourier_Transform *e, ZR_value)
 {

@@ -9,21 +9,21 @@
 
 class ZR_Fourier_Transform : public ZR_Effect {
 public:
-    static constexpr int32_t kMaxOrder = 11;  // the twiddle table's reach
+    static constexpr int32_t kMaxOrder = 11; // the twiddle table's reach
     static constexpr int32_t kMaxPoints = 2 << kMaxOrder;
 
     ZR_buffer_slot input{nullptr};
-    ZR_Owned_Buffer *window = nullptr;  // ring of the last M samples
-    ZR_Owned_Buffer *output = nullptr;  // M complex values
+    ZR_Owned_Buffer *window = nullptr; // ring of the last M samples
+    ZR_Owned_Buffer *output = nullptr; // M complex values
     int32_t L = 0;
     std::atomic<bool> backward{false};
     std::atomic<bool> sine{false};
-    double average = 0.0;  // cycles per transform
+    double average = 0.0; // cycles per transform
     int32_t counter = 0;
     uint32_t ticks_last = 0, ticks_delta = 0;
     ZR_edit_guard guard;
-    double taper[kMaxPoints];         // sin(pi i / M)^2
-    uint16_t reversed[kMaxPoints];    // bit reversal of the lowest L + 1 bits
+    double taper[kMaxPoints];      // sin(pi i / M)^2
+    uint16_t reversed[kMaxPoints]; // bit reversal of the lowest L + 1 bits
 
     ZR_Fourier_Transform();
     ~ZR_Fourier_Transform() override;

@@ -17,16 +17,19 @@ const ZR_option ZR_Gener_White_options[] = {
 };
 
 const ZR_option ZR_Gener_Exp_options[] = {
-    ZR_OPTION_CTOR(ZR_Gener_Exp),
-    ZR_OPTION(ZR_Gener_Exp, beg),
-    ZR_OPTION(ZR_Gener_Exp, time),
-    ZR_OPTION(ZR_Gener_Exp, o),
-    ZR_OPTION_END(ZR_Gener_options),
+    ZR_OPTION_CTOR(ZR_Gener_Exp), ZR_OPTION(ZR_Gener_Exp, beg),    ZR_OPTION(ZR_Gener_Exp, time),
+    ZR_OPTION(ZR_Gener_Exp, o),   ZR_OPTION_END(ZR_Gener_options),
 };
 
-ZR_Gener::ZR_Gener() { options = ZR_Gener_options; }
+ZR_Gener::ZR_Gener()
+{
+    options = ZR_Gener_options;
+}
 
-ZR_Gener_White::ZR_Gener_White() { options = ZR_Gener_White_options; }
+ZR_Gener_White::ZR_Gener_White()
+{
+    options = ZR_Gener_White_options;
+}
 
 void ZR_Gener_White::process()
 {
@@ -39,9 +42,15 @@ void ZR_Gener_White::process()
         out[i] = (std::rand() & 32767) * 65536 - 1073741824;
 }
 
-ZR_value ZR_Gener_White::m_o(ZR_Gener_White *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Gener_White::m_o(ZR_Gener_White *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
-ZR_Gener_Exp::ZR_Gener_Exp() { options = ZR_Gener_Exp_options; }
+ZR_Gener_Exp::ZR_Gener_Exp()
+{
+    options = ZR_Gener_Exp_options;
+}
 
 void ZR_Gener_Exp::process()
 {
@@ -58,13 +67,16 @@ void ZR_Gener_Exp::process()
         const double t = k / fs;
         const double level = t > top ? std::exp(-(t - top) / tau) : 1.0;
         out[i] = zr_trunc_sample(level * 33554432.0);
-        if (k < INT32_MAX)  // the curve ends where the count would overflow
+        if (k < INT32_MAX) // the curve ends where the count would overflow
             ++k;
     }
     count.store(k, std::memory_order_relaxed);
 }
 
-ZR_value ZR_Gener_Exp::m_o(ZR_Gener_Exp *e, ZR_value v) { return zr_buffer_option(e->output, v); }
+ZR_value ZR_Gener_Exp::m_o(ZR_Gener_Exp *e, ZR_value v)
+{
+    return zr_buffer_option(e->output, v);
+}
 
 ZR_value ZR_Gener_Exp::m_beg(ZR_Gener_Exp *e, ZR_value v)
 {

@@ -25,9 +25,9 @@ public:
 class ZR_Gener_Exp : public ZR_Gener {
 public:
     ZR_buffer_slot output{nullptr};
-    std::atomic<float> begin{0.0f};  // seconds at the top level
-    std::atomic<float> time{0.0f};   // decay time constant
-    std::atomic<int32_t> count{0};   // samples since the last restart
+    std::atomic<float> begin{0.0f}; // seconds at the top level
+    std::atomic<float> time{0.0f};  // decay time constant
+    std::atomic<int32_t> count{0};  // samples since the last restart
 
     ZR_Gener_Exp();
     void process() override;

@@ -1,82 +1,94 @@
 // Fixed-point block kernels: the per-sample inner loops of every effect.
 // Flat functions, no allocation, no locks, no checks; the caller guarantees every bound (n >= 1).
-#ifndef ZR_KERNELS_H
-#define ZR_KERNELS_H
+#pragma once
 
 #include <cstdint>
 
 // Output modes: how a kernel combines its result y with out[i] (wrapping, never saturating).
 enum ZR_kernel_mode {
-  ZR_MODE_SET = 0,  // y
-  ZR_MODE_ADD = 1,  // out + y
-  ZR_MODE_SUB = 2,  // out - y
-  ZR_MODE_STN = 3,  // -y
-  ZR_MODE_ADN = 4,  // -(out + y)
-  ZR_MODE_SBN = 5,  // y - out
-  ZR_MODE_COUNT = 6
+    ZR_MODE_SET = 0, // y
+    ZR_MODE_ADD = 1, // out + y
+    ZR_MODE_SUB = 2, // out - y
+    ZR_MODE_STN = 3, // -y
+    ZR_MODE_ADN = 4, // -(out + y)
+    ZR_MODE_SBN = 5, // y - out
+    ZR_MODE_COUNT = 6
 };
 
 // Operator order of the 24-entry tables, indexed operator * 6 + mode.
-enum ZR_kernel_operator { ZR_OPER_ADD = 0, ZR_OPER_SUB = 1, ZR_OPER_MUL = 2, ZR_OPER_DIV = 3 };
+enum ZR_kernel_operator {
+    ZR_OPER_ADD = 0,
+    ZR_OPER_SUB = 1,
+    ZR_OPER_MUL = 2,
+    ZR_OPER_DIV = 3
+};
 
-// Tap-network program entry: pointer-sized so that a group's output block pointer fits; 32-bit values are sign-extended.
+// Tap-network program entry: pointer-sized so that a group's output block pointer fits; 32-bit
+// values are sign-extended.
 typedef intptr_t ZR_tap_entry;
 
-typedef void (*ZR_kernel_lowpass1_fn)(const int32_t* in, int32_t* out, int n, const uint32_t& alpha, int32_t& b);
-typedef void (*ZR_kernel_copy_fn)(const int32_t* in, int32_t* out, int n, int in_stride, int out_stride);
-typedef void (*ZR_kernel_binary_fn)(const int32_t* in1, const int32_t* in2, int32_t* out, int n);
-typedef void (*ZR_kernel_const_fn)(const int32_t* in, int32_t* out, int n, int32_t k);
-typedef void (*ZR_kernel_envelope_fn)(const int32_t* in, int32_t* out, int32_t* rectified, int n,
-                                      int32_t attack, int32_t release, int32_t& e);
-typedef void (*ZR_kernel_bandpass2_fn)(const int32_t* in, int32_t* out, int n, int32_t a, int32_t b, int32_t c,
-                                       int32_t& x1, int32_t& x2, int32_t& y1, int32_t& y2);
-typedef void (*ZR_kernel_tapnet_fn)(const int32_t* in, int n, int32_t* ring, uint16_t& position,
-                                    const ZR_tap_entry* program, int length);
+typedef void (*ZR_kernel_lowpass1_fn)(const int32_t *in, int32_t *out, int n, const uint32_t &alpha,
+                                      int32_t &b);
+typedef void (*ZR_kernel_copy_fn)(const int32_t *in, int32_t *out, int n, int in_stride,
+                                  int out_stride);
+typedef void (*ZR_kernel_binary_fn)(const int32_t *in1, const int32_t *in2, int32_t *out, int n);
+typedef void (*ZR_kernel_const_fn)(const int32_t *in, int32_t *out, int n, int32_t k);
+typedef void (*ZR_kernel_envelope_fn)(const int32_t *in, int32_t *out, int32_t *rectified, int n,
+                                      int32_t attack, int32_t release, int32_t &e);
+typedef void (*ZR_kernel_bandpass2_fn)(const int32_t *in, int32_t *out, int n, int32_t a, int32_t b,
+                                       int32_t c, int32_t &x1, int32_t &x2, int32_t &y1,
+                                       int32_t &y2);
+typedef void (*ZR_kernel_tapnet_fn)(const int32_t *in, int n, int32_t *ring, uint16_t &position,
+                                    const ZR_tap_entry *program, int length);
 
 // Six-entry tables indexed by output mode.
-extern const ZR_kernel_lowpass1_fn kernel_lowpass1[ZR_MODE_COUNT];   // one-pole low-pass, y = b
-extern const ZR_kernel_copy_fn kernel_copy[ZR_MODE_COUNT];           // strided copy (strides in samples)
-extern const ZR_kernel_binary_fn kernel_add[ZR_MODE_COUNT];          // sat(in1 + in2)
-extern const ZR_kernel_binary_fn kernel_sub[ZR_MODE_COUNT];          // in1 - in2, wrapping
-extern const ZR_kernel_binary_fn kernel_mul[ZR_MODE_COUNT];          // mul24(in1, in2), in2 a gain with 2^24 = 1.0
-extern const ZR_kernel_binary_fn kernel_div[ZR_MODE_COUNT];          // div24(in1, in2)
-extern const ZR_kernel_const_fn kernel_addk[ZR_MODE_COUNT];          // in + k, wrapping
-extern const ZR_kernel_const_fn kernel_subk[ZR_MODE_COUNT];          // in - k, wrapping
-extern const ZR_kernel_const_fn kernel_mulk[ZR_MODE_COUNT];          // mul24(in, k)
-extern const ZR_kernel_const_fn kernel_divk[ZR_MODE_COUNT];          // div24(in, k)
+extern const ZR_kernel_lowpass1_fn kernel_lowpass1[ZR_MODE_COUNT]; // one-pole low-pass, y = b
+extern const ZR_kernel_copy_fn kernel_copy[ZR_MODE_COUNT];  // strided copy (strides in samples)
+extern const ZR_kernel_binary_fn kernel_add[ZR_MODE_COUNT]; // sat(in1 + in2)
+extern const ZR_kernel_binary_fn kernel_sub[ZR_MODE_COUNT]; // in1 - in2, wrapping
+extern const ZR_kernel_binary_fn
+    kernel_mul[ZR_MODE_COUNT]; // mul24(in1, in2), in2 a gain with 2^24 = 1.0
+extern const ZR_kernel_binary_fn kernel_div[ZR_MODE_COUNT]; // div24(in1, in2)
+extern const ZR_kernel_const_fn kernel_addk[ZR_MODE_COUNT]; // in + k, wrapping
+extern const ZR_kernel_const_fn kernel_subk[ZR_MODE_COUNT]; // in - k, wrapping
+extern const ZR_kernel_const_fn kernel_mulk[ZR_MODE_COUNT]; // mul24(in, k)
+extern const ZR_kernel_const_fn kernel_divk[ZR_MODE_COUNT]; // div24(in, k)
 // Envelope follower; out and rectified may be null. The rectified block is always stored as "set";
 // without out the envelope e does not move.
 extern const ZR_kernel_envelope_fn kernel_envelope[ZR_MODE_COUNT];
-// Second-order band-pass section; y saturates to the 32-bit range (the stored combination still wraps).
-extern const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT];  // n <= 65536
+// Second-order band-pass section; y saturates to the 32-bit range (the stored combination still
+// wraps).
+extern const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT]; // n <= 65536
 // Multi-tap delay network over a 65536-sample ring; the mode applies to every group's output block.
-extern const ZR_kernel_tapnet_fn kernel_tapnet[ZR_MODE_COUNT];        // n <= 65536, program non-empty
+extern const ZR_kernel_tapnet_fn kernel_tapnet[ZR_MODE_COUNT]; // n <= 65536, program non-empty
 
 // 24-entry operator tables, indexed operator * 6 + mode.
-extern const ZR_kernel_binary_fn kernel_oper[4 * ZR_MODE_COUNT];  // add, sub, mul, div
-extern const ZR_kernel_const_fn kernel_koef[4 * ZR_MODE_COUNT];   // addk, subk, mulk, divk
+extern const ZR_kernel_binary_fn kernel_oper[4 * ZR_MODE_COUNT]; // add, sub, mul, div
+extern const ZR_kernel_const_fn kernel_koef[4 * ZR_MODE_COUNT];  // addk, subk, mulk, divk
 
 // "Set" only families.
-void kernel_hipass1(const int32_t* in, int32_t* out, int n, uint32_t alpha, int32_t& b);
+void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int32_t &b);
 // Soft clip; flags bit 0 = asymmetric. A zero divisor l + |d| gives q = 0. n <= 32768.
-void kernel_softclip(const int32_t* in, int32_t* out, int n, int32_t& e, int32_t limit, int32_t knee,
-                     int32_t tracking, int shift, uint32_t flags);
+void kernel_softclip(const int32_t *in, int32_t *out, int n, int32_t &e, int32_t limit,
+                     int32_t knee, int32_t tracking, int shift, uint32_t flags);
 
 // Radix-2 passes over 2^(L+1) complex values stored as (re, im) pairs, 0 <= L <= 11.
-// Input in bit-reversed order, output in natural order; forward scales by 1/M. Needs kernel_twiddle_init() first.
-void kernel_fft_forward(int32_t* data, int L);
-void kernel_fft_backward(int32_t* data, int L);
+// Input in bit-reversed order, output in natural order; forward scales by 1/M. Needs
+// kernel_twiddle_init() first.
+void kernel_fft_forward(int32_t *data, int L);
+void kernel_fft_backward(int32_t *data, int L);
 
 // Shared twiddle table: 2048 (cos, sin) pairs scaled by 2^31 - 1.
 struct ZR_twiddle {
-  int32_t c, s;
+    int32_t c, s;
 };
-enum { ZR_TWIDDLE_COUNT = 2048 };
+enum {
+    ZR_TWIDDLE_COUNT = 2048
+};
 // Fills the table once; thread-safe, idempotent. Transform objects call it when they are built.
 void kernel_twiddle_init();
-const ZR_twiddle* kernel_twiddle_table();
+const ZR_twiddle *kernel_twiddle_table();
 
-// Low 32 bits of the cycle counter (nanoseconds where there is none): delta = now - last, last = now.
-void kernel_ticks(uint32_t& last, uint32_t& delta);
-
-#endif
+// Low 32 bits of the cycle counter (nanoseconds where there is none): delta = now - last, last =
+// now.
+void kernel_ticks(uint32_t &last, uint32_t &delta);

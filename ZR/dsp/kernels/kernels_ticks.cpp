@@ -9,20 +9,23 @@
 
 namespace {
 
-inline uint32_t now_ticks() {
+inline uint32_t now_ticks()
+{
 #if defined(__x86_64__) || defined(__i386__)
-  return static_cast<uint32_t>(__rdtsc());
+    return static_cast<uint32_t>(__rdtsc());
 #else
-  timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000000000u + static_cast<uint64_t>(ts.tv_nsec));
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000000000u +
+                                 static_cast<uint64_t>(ts.tv_nsec));
 #endif
 }
 
-}  // namespace
+} // namespace
 
-void kernel_ticks(uint32_t& last, uint32_t& delta) {
-  const uint32_t now = now_ticks();
-  delta = now - last;
-  last = now;
+void kernel_ticks(uint32_t &last, uint32_t &delta)
+{
+    const uint32_t now = now_ticks();
+    delta = now - last;
+    last = now;
 }

@@ -1,7 +1,6 @@
 // Per-sample steps of the one-pole and band-pass kernels, rewritten so that
 // the loop-carried chain from one output to the next is short.
-#ifndef ZR_FILTER_STEPS_H
-#define ZR_FILTER_STEPS_H
+#pragma once
 
 #include <cstdint>
 
@@ -12,15 +11,19 @@ namespace zr_kernels {
 // One-pole low-pass with its state kept as o = b - 2^31 (modulo 2^32), which
 // folds the 2^31 offset of the unsigned difference into the state: u = x - o.
 struct OnepoleStep {
-  uint32_t o, alpha, half;
-  OnepoleStep(int32_t b, uint32_t a) : o(static_cast<uint32_t>(b) - 0x80000000u), alpha(a), half(a >> 1) {}
-  // Updates the state and returns it, still offset.
-  [[gnu::always_inline]] uint32_t step(int32_t x) {
-    const uint32_t u = static_cast<uint32_t>(x) - o;
-    o = o + static_cast<uint32_t>((static_cast<uint64_t>(u) * alpha) >> 32) - half;
-    return o;
-  }
-  int32_t b() const { return wrap(o + 0x80000000u); }
+    uint32_t o, alpha, half;
+    OnepoleStep(int32_t b, uint32_t a)
+        : o(static_cast<uint32_t>(b) - 0x80000000u), alpha(a), half(a >> 1)
+    {
+    }
+    // Updates the state and returns it, still offset.
+    [[gnu::always_inline]] uint32_t step(int32_t x)
+    {
+        const uint32_t u = static_cast<uint32_t>(x) - o;
+        o = o + static_cast<uint32_t>((static_cast<uint64_t>(u) * alpha) >> 32) - half;
+        return o;
+    }
+    int32_t b() const { return wrap(o + 0x80000000u); }
 };
 
 // Second-order band-pass keeping its outputs negated (m = -y) in 64 bits.
@@ -30,25 +33,30 @@ struct OnepoleStep {
 // one product, one shift and one lea from m1 to the next m. The products stay
 // below 2^63 in magnitude (2^31 - a < 2^32, |m| <= 2^31).
 struct BandpassStep {
-  int64_t na, nb, c, m1, m2;
-  BandpassStep(int32_t a, int32_t b, int32_t c_, int32_t y1, int32_t y2)
-      : na((INT64_C(1) << 31) - a), nb((INT64_C(1) << 31) - b), c(c_), m1(-int64_t{y1}), m2(-int64_t{y2}) {}
-  static bool usable(int32_t a, int32_t b, int32_t c) { return a != INT32_MIN && b != INT32_MIN && c != INT32_MIN; }
-  // Takes the input and the input two samples before; returns -y modulo 2^32.
-  [[gnu::always_inline]] uint32_t step(int32_t x, int32_t x2) {
-    const int64_t part = (c * int64_t{sub_w(x, x2)} >> 31) + (nb * m2 >> 31);
-    int64_t m = 2 * (na * m1 >> 31) - part;
-    // -y lies in [-(2^31 - 1), 2^31] unless the sum saturates.
-    if (__builtin_expect(static_cast<uint64_t>(m + INT32_MAX) > UINT32_MAX, 0))
-      m = m < -INT32_MAX ? -int64_t{INT32_MAX} : INT64_C(1) << 31;
-    m2 = m1;
-    m1 = m;
-    return static_cast<uint32_t>(m);
-  }
-  int32_t y1() const { return static_cast<int32_t>(-m1); }
-  int32_t y2() const { return static_cast<int32_t>(-m2); }
+    int64_t na, nb, c, m1, m2;
+    BandpassStep(int32_t a, int32_t b, int32_t c_, int32_t y1, int32_t y2)
+        : na((INT64_C(1) << 31) - a), nb((INT64_C(1) << 31) - b), c(c_), m1(-int64_t{y1}),
+          m2(-int64_t{y2})
+    {
+    }
+    static bool usable(int32_t a, int32_t b, int32_t c)
+    {
+        return a != INT32_MIN && b != INT32_MIN && c != INT32_MIN;
+    }
+    // Takes the input and the input two samples before; returns -y modulo 2^32.
+    [[gnu::always_inline]] uint32_t step(int32_t x, int32_t x2)
+    {
+        const int64_t part = (c * int64_t{sub_w(x, x2)} >> 31) + (nb * m2 >> 31);
+        int64_t m = 2 * (na * m1 >> 31) - part;
+        // -y lies in [-(2^31 - 1), 2^31] unless the sum saturates.
+        if (__builtin_expect(static_cast<uint64_t>(m + INT32_MAX) > UINT32_MAX, 0))
+            m = m < -INT32_MAX ? -int64_t{INT32_MAX} : INT64_C(1) << 31;
+        m2 = m1;
+        m1 = m;
+        return static_cast<uint32_t>(m);
+    }
+    int32_t y1() const { return static_cast<int32_t>(-m1); }
+    int32_t y2() const { return static_cast<int32_t>(-m2); }
 };
 
-}  // namespace zr_kernels
-
-#endif
+} // namespace zr_kernels
