@@ -171,7 +171,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
     std::memcpy(text, command, length);
     text[length] = 0;
 
-    // Steps 2 and 3: the first token names a class, or an object follows.
+    // The first token names a class, or the command starts with an object.
     int pos = 0;
     const ZR_option *table = nullptr;
     if (text[0] == '%') {
@@ -193,7 +193,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
     ZR_Object *object = nullptr;
 
     for (;;) {
-        // 5.1: the current value.
+        // The current token's value.
         ZR_value current = ZR_EMPTY;
         int separator = next;
         if (!at_end) {
@@ -221,7 +221,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
         }
 
         if (pending) {
-            // 5.2: find the option and set or query it.
+            // A value (or the end) after a keyword: set or query that option.
             const char *name = pending + 1;
             const ZR_option *option = find_option(table, name);
             if (!option || !option->handler)
@@ -252,7 +252,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             }
         }
         else if (current.type == ZR_TYPE_OBJECT) {
-            // 5.3: an existing object.
+            // An existing object: the options that follow apply to it.
             object = static_cast<ZR_Object *>(current.value.o);
             if (!table)
                 table = object ? object->options : nullptr;
@@ -268,7 +268,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             return ZR_ERROR_COMMAND_NOT_FOUND;
         }
         else {
-            // 5.3: create an object.
+            // A class name followed by a value or nothing: create an object.
             // A text ends at its separator while the constructor may read it.
             const bool text_value = current.type == ZR_TYPE_TEXT;
             char saved = text_value ? text[separator] : 0;
@@ -292,7 +292,7 @@ ZR_status spcpp_exec(int flags, const char *command, char *result, int *capacity
             }
         }
 
-        // 5.5 and 5.6: a keyword becomes the pending option (ending the
+        // A keyword becomes the pending option (ending the
         // text, it is queried with the empty value next pass); after a value
         // the next token must be a keyword.
         if (current.type == ZR_TYPE_KEYWORD && current.value.s) {
