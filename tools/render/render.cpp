@@ -2,20 +2,20 @@
 // through its own instance (output 0) and writes the result.
 #include "tools/render/render.h"
 #include "tools/render/automation.h"
+#include "tools/render/cutoff_map.h"
 #include "tools/render/plugin_host.h"
 #include "tools/render/progress.h"
 #include "tools/render/sound_file.h"
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 #include <vector>
-
-volatile std::sig_atomic_t g_render_interrupted = 0;
 
 RenderSummary render_file(const Options &o, const std::string &plugin_path)
 {
     SoundReader reader(o.input);
-    check_output_path(o.input, o.output);
+    check_output_path(o.input, o.output, o.force);
     const int out_format = output_format_for(reader.format(), o.output, o.format);
     std::vector<AutomationEvent> events;
     if (!o.automation.empty())
@@ -53,6 +53,15 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         for (auto &inst : instances)
             inst->set_parameter(events[next_event].index, events[next_event].value);
 
+    if (params > kParamState)
+        summary.state_value = instances[0]->get_parameter(kParamState);
+    if (params > kParamFrequency)
+        summary.frequency_value = instances[0]->get_parameter(kParamFrequency);
+    for (const AutomationEvent &e : events)
+        if (e.index == kParamFrequency)
+            summary.highest_automated_frequency =
+                std::max(summary.highest_automated_frequency, e.value);
+
     const size_t channels = (size_t)reader.channels();
     const size_t block = (size_t)o.block;
     std::vector<float> interleaved(block * channels), in(block), out(block);
@@ -67,8 +76,11 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
 
     int64_t pos = 0;
     for (;;) {
-        if (g_render_interrupted)
-            throw SoundError("interrupted: " + o.output + " was not written");
+        test_pause_point();
+        if (interrupted())
+            throw SoundError(
+                "interrupted: " + o.output + " was not written" +
+                (access(o.output.c_str(), F_OK) == 0 ? " (the old file is untouched)" : ""));
         // Hosts deliver parameter changes between blocks: cut the block at the event.
         while (next_event < events.size() &&
                automation_frame(events[next_event], reader.rate()) <= pos) {
