@@ -215,3 +215,48 @@ TEST(ZrshOutput, ExamplesOnAStereoFileSayWhatTheyDrop)
             << name << ": " << r.errors;
     }
 }
+
+TEST(ZrshOutput, ThirtyTwoBitOutputCarriesTheFrameworkIntegersExactly)
+{
+    // Random 30-bit values in a double-precision file, passed straight through.
+    Folder f;
+    std::srand(11);
+    std::vector<int32_t> values(4000);
+    std::vector<double> samples(values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = (int32_t)((((int64_t)std::rand() << 16) ^ std::rand()) % (1 << 30));
+        if (i % 2)
+            values[i] = -values[i];
+        samples[i] = values[i] / 1073741824.0;
+    }
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+    SNDFILE *in = sf_open((f / "in.wav").c_str(), SFM_WRITE, &info);
+    ASSERT_NE(in, nullptr);
+    sf_writef_double(in, samples.data(), (sf_count_t)samples.size());
+    sf_close(in);
+    std::ofstream(f / "pass.zrsh")
+        << "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\ninput $b\noutput $b\n";
+
+    for (const char *bits : {"32", "float"}) {
+        ZrshRun r = run_zrsh("-b " + std::string(bits) + " -i " + f / "in.wav" + " -o " +
+                             f / "out.wav " + f / "pass.zrsh");
+        ASSERT_EQ(r.status, 0) << r.errors;
+        SF_INFO got{};
+        SNDFILE *out = sf_open((f / "out.wav").c_str(), SFM_READ, &got);
+        ASSERT_NE(out, nullptr);
+        std::vector<double> back(values.size());
+        ASSERT_EQ(sf_readf_double(out, back.data(), (sf_count_t)back.size()),
+                  (sf_count_t)back.size());
+        sf_close(out);
+        size_t exact = 0;
+        for (size_t i = 0; i < values.size(); ++i)
+            exact += back[i] * 1073741824.0 == (double)values[i];
+        if (std::string(bits) == "32")
+            EXPECT_EQ(exact, values.size());
+        else // 24 significant bits: most 30-bit values are rounded
+            EXPECT_LT(exact, values.size() / 2);
+    }
+}

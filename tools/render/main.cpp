@@ -108,6 +108,9 @@ int main(int argc, char **argv)
     install_interrupt_handlers();
     try {
         if (o.mode == Mode::MakeDemo) {
+            const std::string why = check_output_target(o.output, {}, o.force);
+            if (!why.empty())
+                throw SoundError(why);
             write_demo_file(o.output, o.rate, o.seconds);
             std::fprintf(stderr, "vemo-render: wrote %s\n", o.output.c_str());
             return 0;
