@@ -83,20 +83,6 @@ TEST(SafeOutput, TargetChangesOnlyOnCommit)
     EXPECT_NE(error.find("cannot write in"), std::string::npos) << error;
 }
 
-TEST(SafeOutput, PermissionsOfANewOrReplacedFile)
-{
-    Dir d;
-    std::string error;
-    const mode_t mask = umask(022);
-    ASSERT_TRUE(write_file_safely(d / "new", "x", error));
-    EXPECT_EQ(mode_of(d / "new"), 0644u) << "not the 0600 of a temporary";
-    put(d / "private", "x");
-    chmod((d / "private").c_str(), 0600);
-    ASSERT_TRUE(write_file_safely(d / "private", "y", error));
-    EXPECT_EQ(mode_of(d / "private"), 0600u);
-    umask(mask);
-}
-
 TEST(SafeOutput, TargetChecks)
 {
     Dir d;
