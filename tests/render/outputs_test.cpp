@@ -44,7 +44,7 @@ TEST_F(Outputs, InterruptedRunLeavesTheOldOutputAndNoTemporary)
         RunResult r = probe_run({dir / "in.wav", dir / "out.wav"}, options);
         EXPECT_EQ(r.status, 130) << sig << ": " << r.err;
         EXPECT_NE(r.err.find("interrupted: " + dir / "out.wav" +
-                             " was not written (the old file "
+                             " was not written (the previous file "
                              "is untouched)"),
                   std::string::npos)
             << r.err;
@@ -125,7 +125,12 @@ TEST_F(Outputs, LastLineSaysCutoffStateAndBlock)
          "running at 4134 Hz",
          "is above what the filter reaches at 22050 Hz: it runs at 4134 Hz"},
         {22050, {"--cutoff", "4000"}, "with cutoff 4000 Hz, State on", ""},
+        {8000,
+         {"--cutoff", "500", "--automation", dir / "auto.txt"},
+         "with cutoff 500 Hz, State on, block 512, then 2 automation changes from",
+         "warning: the automated cutoff 3000 Hz is above what the filter reaches at 8000 Hz"},
     };
+    write_text(dir / "auto.txt", "0.1 cutoff 3000\n9 cutoff 8000\n"); // 9 s: after the end
     for (const Case &c : cases) {
         write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, c.rate,
                     sine_wave(2000, 100, c.rate, 0.5));

@@ -58,7 +58,7 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
     if (params > kParamFrequency)
         summary.frequency_value = instances[0]->get_parameter(kParamFrequency);
     for (const AutomationEvent &e : events)
-        if (e.index == kParamFrequency)
+        if (e.index == kParamFrequency && automation_frame(e, reader.rate()) < reader.frames())
             summary.highest_automated_frequency =
                 std::max(summary.highest_automated_frequency, e.value);
 
@@ -80,7 +80,7 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         if (interrupted())
             throw SoundError(
                 "interrupted: " + o.output + " was not written" +
-                (access(o.output.c_str(), F_OK) == 0 ? " (the old file is untouched)" : ""));
+                (access(o.output.c_str(), F_OK) == 0 ? " (the previous file is untouched)" : ""));
         // Hosts deliver parameter changes between blocks: cut the block at the event.
         while (next_event < events.size() &&
                automation_frame(events[next_event], reader.rate()) <= pos) {
