@@ -129,8 +129,10 @@ TEST_F(Outputs, LastLineSaysCutoffStateAndBlock)
          {"--cutoff", "500", "--automation", dir / "auto.txt"},
          "with cutoff 500 Hz, State on, block 512, then 2 automation changes from",
          "warning: the automated cutoff 3000 Hz is above what the filter reaches at 8000 Hz"},
+        {48000, {"--automation", dir / "start.txt"}, "with cutoff 700 Hz, State on", ""},
     };
     write_text(dir / "auto.txt", "0.1 cutoff 3000\n9 cutoff 8000\n"); // 9 s: after the end
+    write_text(dir / "start.txt", "0 cutoff 700\n");
     for (const Case &c : cases) {
         write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, c.rate,
                     sine_wave(2000, 100, c.rate, 0.5));

@@ -71,7 +71,7 @@ int run_render(const Options &o, const std::string &plugin)
         StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         s = render_file(o, plugin);
     }
-    const std::string warning = render_cutoff_warning(o, s);
+    const std::string warning = render_cutoff_warning(s);
     if (!warning.empty())
         std::fprintf(stderr, "vemo-render: %s\n", warning.c_str());
     std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames) with %s\n",

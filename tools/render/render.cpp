@@ -44,14 +44,19 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         check_index(p.index, "--param");
     for (const AutomationEvent &e : events)
         check_index(e.index, o.automation + ":" + std::to_string(e.line));
-    for (const ParamSetting &p : o.params)
+    for (const ParamSetting &p : o.params) {
         for (auto &inst : instances)
             inst->set_parameter(p.index, p.value);
+        summary.frequency_set = summary.frequency_set || p.index == kParamFrequency;
+    }
     size_t next_event = 0;
     for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0;
-         ++next_event)
+         ++next_event) {
         for (auto &inst : instances)
             inst->set_parameter(events[next_event].index, events[next_event].value);
+        summary.frequency_set =
+            summary.frequency_set || events[next_event].index == kParamFrequency;
+    }
 
     if (params > kParamState)
         summary.state_value = instances[0]->get_parameter(kParamState);

@@ -17,6 +17,7 @@ struct RenderSummary {
     float state_value = -1.0f;
     float frequency_value = -1.0f;
     float highest_automated_frequency = -1.0f;
+    bool frequency_set = false; // by an option or by automation at the start
 };
 
 // Throws std::runtime_error subclasses with a message for the user.

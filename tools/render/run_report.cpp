@@ -9,14 +9,6 @@
 
 namespace {
 
-bool frequency_given(const Options &o)
-{
-    for (const ParamSetting &p : o.params)
-        if (p.index == kParamFrequency)
-            return true;
-    return false;
-}
-
 std::string format(const char *fmt, double a, double b = 0.0)
 {
     char text[128];
@@ -33,7 +25,7 @@ std::string describe_settings(const Options &o, const RenderSummary &s)
         const double shown = (double)cutoff_for_host_value(s.frequency_value);
         const double runs = effective_cutoff(s.frequency_value, s.rate);
         text = format("cutoff %.0f Hz", shown);
-        if (!frequency_given(o))
+        if (!s.frequency_set)
             text += " (the plug-in's default)";
         if (runs < shown - 0.5)
             text += format(", running at %.0f Hz", runs);
@@ -48,10 +40,10 @@ std::string describe_settings(const Options &o, const RenderSummary &s)
     return text;
 }
 
-std::string render_cutoff_warning(const Options &o, const RenderSummary &s)
+std::string render_cutoff_warning(const RenderSummary &s)
 {
     if (s.frequency_value >= 0.0f) {
-        const std::string what = (frequency_given(o) ? "the cutoff " : "the default cutoff ") +
+        const std::string what = (s.frequency_set ? "the cutoff " : "the default cutoff ") +
                                  format("%.0f", (double)cutoff_for_host_value(s.frequency_value));
         std::string w = cutoff_limit_warning(what, s.frequency_value, s.rate);
         if (!w.empty())

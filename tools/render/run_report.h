@@ -11,7 +11,7 @@ std::string describe_settings(const Options &o, const RenderSummary &s);
 
 // A warning when the starting or an automated cutoff is beyond the filter's
 // reach at the file's rate, else "".
-std::string render_cutoff_warning(const Options &o, const RenderSummary &s);
+std::string render_cutoff_warning(const RenderSummary &s);
 
 // The CSV beside a response plot. Throws UsageError unless the plot's name
 // ends in .svg (or has no extension): the plot is SVG, and the CSV must not
