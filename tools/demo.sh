@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the plug-in and vemo-render, makes a demo signal, filters it, and
 # plots the filter's response: everything lands in out/.
-# Missing build tools and libraries are installed with apt-get when run as root.
+# Missing build tools and libraries (and rsvg-convert for the PNG) are
+# installed with apt-get when run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,10 @@ command -v g++ >/dev/null 2>&1 || need+=(g++)
 command -v pkg-config >/dev/null 2>&1 || need+=(pkg-config)
 have_pc() { command -v pkg-config >/dev/null 2>&1 && pkg-config --exists "$1"; }
 have_pc sndfile || need+=(libsndfile1-dev)
+# rsvg-convert turns the plot into a PNG: installed along when root, else optional.
+if ! command -v rsvg-convert >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
+  need+=(librsvg2-bin)
+fi
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
     echo "demo: missing ${need[*]}; install them or run as root" >&2
@@ -44,6 +49,9 @@ AUTO
 "$render" --response out/response.svg --cutoff 100 --cutoff 800 --cutoff 5000 --rate 48000
 if command -v rsvg-convert >/dev/null 2>&1; then
   rsvg-convert -o out/response.png out/response.svg
+  png_note=$'\n  response.png     the plot as an image'
+else
+  png_note=$'\n  (no response.png: install librsvg2-bin, then rsvg-convert -o out/response.png out/response.svg)'
 fi
 
 cat <<MSG
@@ -53,6 +61,6 @@ Done. In out/:
   demo-out.wav     the same through vemo with the cutoff at 800 Hz
   demo-sweep.wav   the cutoff automated by demo-sweep.txt
   response.svg     measured response at 100, 800 and 5000 Hz beside ideal Butterworth curves
-  response.csv     the figures behind the plot$([ -f out/response.png ] && printf '\n  response.png     the plot as an image')
+  response.csv     the figures behind the plot$png_note
 Filter your own files with: $render IN.wav OUT.wav --cutoff HZ   (--help for more)
 MSG

@@ -78,9 +78,11 @@ TEST(AutomationRender, ChangesLandOnTheirSampleFrame)
                                  "0.7004 state off\n"
                                  "0.9 cutoff 8333\n"
                                  "5 0 1\n"); // after the end: never applied
+    RunOptions probe_log;
+    probe_log.env.push_back({"VEMO_PROBE_LOG", dir / "probe.log"});
     RunResult r = run_renderer({dir / "in.wav", dir / "out.wav", "--automation", dir / "auto.txt",
                                 "--plugin", probe_plugin(), "--block", "64", "--param", "0=1"},
-                               {{{"VEMO_PROBE_LOG", dir / "probe.log"}}});
+                               probe_log);
     ASSERT_EQ(r.status, 0) << r.err;
     Sound s = read_sound(dir / "out.wav");
     ASSERT_EQ(s.info.frames, 1000);

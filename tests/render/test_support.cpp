@@ -20,10 +20,18 @@ RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &o
 {
     TempDir io;
     const std::string out_path = io / "stdout", err_path = io / "stderr";
+    int err_pipe[2] = {-1, -1};
+    if (options.interrupt_signal && pipe(err_pipe) != 0)
+        throw std::runtime_error("pipe failed");
     pid_t pid = fork();
     if (pid == 0) {
         int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = err_pipe[1] >= 0 ? err_pipe[1]
+                                   : open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err_pipe[0] >= 0)
+            close(err_pipe[0]);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
+            _exit(126);
         int in = open("/dev/null", O_RDONLY);
         dup2(in, 0);
         dup2(out, 1);
@@ -46,11 +54,27 @@ RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &o
         _exit(127);
     }
     RunResult r;
+    if (err_pipe[0] >= 0) {
+        // Standard error through a pipe: the signal goes once the run has paused.
+        close(err_pipe[1]);
+        bool sent = false;
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(err_pipe[0], buf, sizeof buf)) > 0) {
+            r.err.append(buf, (size_t)n);
+            if (!sent && r.err.find("paused\n") != std::string::npos) {
+                kill(pid, options.interrupt_signal);
+                sent = true;
+            }
+        }
+        close(err_pipe[0]);
+    }
     int status = 0;
     waitpid(pid, &status, 0);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     r.out = read_text(out_path);
-    r.err = read_text(err_path);
+    if (err_pipe[0] < 0)
+        r.err = read_text(err_path);
     return r;
 }
 

@@ -14,6 +14,9 @@ struct RunResult {
 struct RunOptions {
     std::vector<std::pair<std::string, std::string>> env;
     long file_size_limit = -1; // bytes, RLIMIT_FSIZE in the child (SIGXFSZ ignored)
+    std::string cwd;           // the child's working folder ("" = this one)
+    // With VEMO_TEST_PAUSE_AT in env: the signal sent once the run says "paused".
+    int interrupt_signal = 0;
 };
 
 RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &options = {});

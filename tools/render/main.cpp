@@ -1,29 +1,27 @@
 // vemo-render: offline host for the vemo plug-in (render, response plot, demo signal).
+#include "tools/common/safe_output.h"
+#include "tools/render/cutoff_limit.h"
+#include "tools/render/cutoff_map.h"
 #include "tools/render/demo_signal.h"
 #include "tools/render/options.h"
 #include "tools/render/plugin_host.h"
 #include "tools/render/plugin_locate.h"
 #include "tools/render/render.h"
 #include "tools/render/response.h"
+#include "tools/render/run_report.h"
 #include "tools/render/sound_file.h"
 #include "tools/render/svg_plot.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <unistd.h>
 
 namespace {
 
-void on_signal(int)
-{
-    g_render_interrupted = 1;
-}
-
 std::string find_plugin(const Options &o)
 {
     if (!o.plugin.empty())
-        return o.plugin;
+        return plugin_argument_path(o.plugin);
     std::string tried;
     std::string path = locate_plugin(&tried);
     if (path.empty())
@@ -33,18 +31,33 @@ std::string find_plugin(const Options &o)
 
 int run_response(const Options &o, const std::string &plugin)
 {
+    const std::string csv = response_csv_path(o.output);
+    for (const std::string &target : {o.output, csv}) {
+        const std::string why = check_output_target(target, {}, o.force);
+        if (!why.empty())
+            throw SoundError(why +
+                             (why.find("read-only") != std::string::npos ? " (or --force)" : ""));
+    }
+    for (double cutoff : o.cutoffs) {
+        char what[64];
+        std::snprintf(what, sizeof what, "--cutoff %g", cutoff);
+        const std::string warning =
+            cutoff_limit_warning(what, host_value_for_cutoff(cutoff), o.rate);
+        if (!warning.empty())
+            std::fprintf(stderr, "vemo-render: %s\n", warning.c_str());
+    }
     std::vector<ResponseCurve> curves;
     {
         StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         PluginLibrary library(plugin);
         const std::vector<double> freqs = response_frequencies(o.rate, 160);
         for (double cutoff : o.cutoffs) {
-            if (g_render_interrupted)
-                throw std::runtime_error("interrupted");
+            test_pause_point();
+            if (interrupted())
+                throw std::runtime_error("interrupted: nothing was written");
             curves.push_back(measure_response(library, o.rate, cutoff, freqs, o.block));
         }
     }
-    const std::string csv = replace_extension(o.output, ".csv");
     write_text_file(o.output, response_svg(curves, o.rate));
     write_response_csv(csv, curves, o.rate);
     std::fprintf(stderr, "vemo-render: wrote %s and %s\n", o.output.c_str(), csv.c_str());
@@ -58,9 +71,13 @@ int run_render(const Options &o, const std::string &plugin)
         StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         s = render_file(o, plugin);
     }
-    std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames)\n",
+    const std::string warning = render_cutoff_warning(s);
+    if (!warning.empty())
+        std::fprintf(stderr, "vemo-render: %s\n", warning.c_str());
+    std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames) with %s\n",
                  o.output.c_str(), describe_format(s.output_format).c_str(), s.channels,
-                 s.channels == 1 ? "" : "s", s.rate, (long long)s.frames);
+                 s.channels == 1 ? "" : "s", s.rate, (long long)s.frames,
+                 describe_settings(o, s).c_str());
     if (s.clipped)
         std::fprintf(stderr,
                      "vemo-render: warning: %lld samples clipped to the output format's range\n",
@@ -88,10 +105,12 @@ int main(int argc, char **argv)
         std::puts("vemo-render 1.0");
         return 0;
     }
-    std::signal(SIGINT, on_signal);
-    std::signal(SIGTERM, on_signal);
+    install_interrupt_handlers();
     try {
         if (o.mode == Mode::MakeDemo) {
+            const std::string why = check_output_target(o.output, {}, o.force);
+            if (!why.empty())
+                throw SoundError(why);
             write_demo_file(o.output, o.rate, o.seconds);
             std::fprintf(stderr, "vemo-render: wrote %s\n", o.output.c_str());
             return 0;
@@ -99,8 +118,12 @@ int main(int argc, char **argv)
         const std::string plugin = find_plugin(o);
         return o.mode == Mode::Response ? run_response(o, plugin) : run_render(o, plugin);
     }
+    catch (const UsageError &e) {
+        std::fprintf(stderr, "vemo-render: %s\n(vemo-render --help shows the usage)\n", e.what());
+        return 2;
+    }
     catch (const std::exception &e) {
         std::fprintf(stderr, "vemo-render: %s\n", e.what());
-        return g_render_interrupted ? 130 : 1;
+        return interrupted() ? INTERRUPTED_EXIT : 1;
     }
 }

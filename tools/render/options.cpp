@@ -18,7 +18,8 @@ const char kUsage[] =
     "options:\n"
     "  --plugin PATH        the plug-in to load (default: the built vemo.so, else\n"
     "                       vemo.so in VST_PATH, LXVST_PATH, <prefix>/lib/vst, ~/.vst)\n"
-    "  --cutoff HZ          shown cutoff, 20 to 8333 Hz (repeatable with --response)\n"
+    "  --cutoff HZ          shown cutoff, 20 to 8333 Hz (repeatable with --response);\n"
+    "                       default: the plug-in's own, about 283 Hz, filter on\n"
     "  --state on|off       filter on or off (bypass)\n"
     "  --param INDEX=VALUE  raw host value 0..1 for parameter INDEX (0 State, 1 Frequency)\n"
     "  --block N            host block size, 1 to 65536 (default 512)\n"
@@ -29,6 +30,7 @@ const char kUsage[] =
     "  --seconds S          length of the demo signal (default 6)\n"
     "  --trace              show the plug-in's dispatcher trace on standard error\n"
     "  --quiet              no progress bar\n"
+    "  --force              replace an output file even when it is read-only\n"
     "  -h, --help           this text\n"
     "  --version            the renderer's version\n";
 
@@ -235,6 +237,10 @@ Options parse_options(int argc, const char *const *argv)
         else if (name == "--quiet") {
             no_value();
             o.quiet = true;
+        }
+        else if (name == "--force") {
+            no_value();
+            o.force = true;
         }
         else {
             throw UsageError("unknown option " + name);

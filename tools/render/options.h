@@ -43,6 +43,7 @@ struct Options {
     double seconds = 6.0;  // --make-demo
     bool trace = false;    // plug-in trace to standard error instead of /dev/null
     bool quiet = false;    // no progress bar
+    bool force = false;    // replace read-only outputs
 };
 
 // Throws UsageError with a one-line reason.

@@ -57,3 +57,10 @@ std::string locate_plugin(std::string *tried)
         *tried = list;
     return "";
 }
+
+std::string plugin_argument_path(const std::string &name)
+{
+    if (name.find('/') == std::string::npos && is_file(name))
+        return "./" + name;
+    return name;
+}

@@ -9,3 +9,8 @@ std::vector<std::string> plugin_candidates();
 
 // The first candidate that exists, or "" (tried lists what was looked at).
 std::string locate_plugin(std::string *tried);
+
+// The path to load for --plugin NAME: a file of that name in the current
+// folder when one exists (the dynamic loader would search its own folders
+// for a name without a slash instead), else NAME as given.
+std::string plugin_argument_path(const std::string &name);

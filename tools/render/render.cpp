@@ -2,20 +2,20 @@
 // through its own instance (output 0) and writes the result.
 #include "tools/render/render.h"
 #include "tools/render/automation.h"
+#include "tools/render/cutoff_map.h"
 #include "tools/render/plugin_host.h"
 #include "tools/render/progress.h"
 #include "tools/render/sound_file.h"
 
 #include <algorithm>
 #include <memory>
+#include <unistd.h>
 #include <vector>
-
-volatile std::sig_atomic_t g_render_interrupted = 0;
 
 RenderSummary render_file(const Options &o, const std::string &plugin_path)
 {
     SoundReader reader(o.input);
-    check_output_path(o.input, o.output);
+    check_output_path(o.input, o.output, o.force);
     const int out_format = output_format_for(reader.format(), o.output, o.format);
     std::vector<AutomationEvent> events;
     if (!o.automation.empty())
@@ -44,14 +44,28 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         check_index(p.index, "--param");
     for (const AutomationEvent &e : events)
         check_index(e.index, o.automation + ":" + std::to_string(e.line));
-    for (const ParamSetting &p : o.params)
+    for (const ParamSetting &p : o.params) {
         for (auto &inst : instances)
             inst->set_parameter(p.index, p.value);
+        summary.frequency_set = summary.frequency_set || p.index == kParamFrequency;
+    }
     size_t next_event = 0;
     for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0;
-         ++next_event)
+         ++next_event) {
         for (auto &inst : instances)
             inst->set_parameter(events[next_event].index, events[next_event].value);
+        summary.frequency_set =
+            summary.frequency_set || events[next_event].index == kParamFrequency;
+    }
+
+    if (params > kParamState)
+        summary.state_value = instances[0]->get_parameter(kParamState);
+    if (params > kParamFrequency)
+        summary.frequency_value = instances[0]->get_parameter(kParamFrequency);
+    for (const AutomationEvent &e : events)
+        if (e.index == kParamFrequency && automation_frame(e, reader.rate()) < reader.frames())
+            summary.highest_automated_frequency =
+                std::max(summary.highest_automated_frequency, e.value);
 
     const size_t channels = (size_t)reader.channels();
     const size_t block = (size_t)o.block;
@@ -67,8 +81,11 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
 
     int64_t pos = 0;
     for (;;) {
-        if (g_render_interrupted)
-            throw SoundError("interrupted: " + o.output + " was not written");
+        test_pause_point();
+        if (interrupted())
+            throw SoundError(
+                "interrupted: " + o.output + " was not written" +
+                (access(o.output.c_str(), F_OK) == 0 ? " (the previous file is untouched)" : ""));
         // Hosts deliver parameter changes between blocks: cut the block at the event.
         while (next_event < events.size() &&
                automation_frame(events[next_event], reader.rate()) <= pos) {

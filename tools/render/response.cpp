@@ -1,15 +1,13 @@
 // Tone measurements, frequency grid and CSV output.
 #include "tools/render/response.h"
+#include "tools/common/safe_output.h"
 #include "tools/render/cutoff_map.h"
 #include "tools/render/design_model.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 
@@ -126,17 +124,9 @@ std::string replace_extension(const std::string &path, const std::string &ext)
 
 void write_text_file(const std::string &path, const std::string &text)
 {
-    const std::string temp = path + ".tmp" + std::to_string((long)getpid());
-    FILE *f = std::fopen(temp.c_str(), "w");
-    if (!f)
-        throw std::runtime_error("cannot write " + path + ": " + std::strerror(errno));
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        std::remove(temp.c_str());
-        throw std::runtime_error("cannot write " + path + ": " + std::strerror(e));
-    }
+    std::string error;
+    if (!write_file_safely(path, text, error))
+        throw std::runtime_error(error);
 }
 
 void write_response_csv(const std::string &path, const std::vector<ResponseCurve> &curves,

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,20 +73,6 @@ int integer_bits(int subtype)
     default:
         return 0;
     }
-}
-
-std::string dir_of(const std::string &path)
-{
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string base_of(const std::string &path)
-{
-    size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -165,47 +150,43 @@ int output_format_for(int input_format, const std::string &out_path, SampleForma
     probe.format = format;
     probe.channels = 1;
     probe.samplerate = 44100;
-    if (!sf_format_check(&probe))
+    if (!sf_format_check(&probe)) {
+        // Name the sample formats this container does take.
+        std::string usable;
+        const std::pair<const char *, int> choices[] = {
+            {"float", SF_FORMAT_FLOAT}, {"pcm16", SF_FORMAT_PCM_16}, {"pcm24", SF_FORMAT_PCM_24}};
+        for (const auto &c : choices) {
+            SF_INFO other = probe;
+            other.format = major | c.second;
+            if (c.second != subtype && sf_format_check(&other))
+                usable += std::string(usable.empty() ? "" : " or ") + c.first;
+        }
         throw SoundError("cannot write " + describe_format(format) +
-                         (requested == SampleFormat::Same
-                              ? ": choose --format float, pcm16 or pcm24"
-                              : ": choose another --format or file type"));
+                         (usable.empty()
+                              ? ": choose another file type"
+                              : ": choose --format " + usable + " or another file type"));
+    }
     return format;
 }
 
-void check_output_path(const std::string &in_path, const std::string &out_path)
+void check_output_path(const std::string &in_path, const std::string &out_path, bool force)
 {
-    struct stat in_st, out_st;
-    if (stat(out_path.c_str(), &out_st) != 0)
-        return; // a new file
-    if (S_ISDIR(out_st.st_mode))
-        throw SoundError(out_path + " is a folder: give a file name");
-    if (stat(in_path.c_str(), &in_st) == 0 && in_st.st_dev == out_st.st_dev &&
-        in_st.st_ino == out_st.st_ino)
-        throw SoundError("refusing to overwrite the input: " + out_path + " is the same file as " +
-                         in_path);
+    const std::string why = check_output_target(out_path, {in_path}, force);
+    if (!why.empty())
+        throw SoundError(why + (why.find("read-only") != std::string::npos ? " (or --force)" : ""));
 }
 
 SoundWriter::SoundWriter(const std::string &path, int format, int channels, int rate)
     : path_(path), channels_(channels)
 {
-    // The temporary lives in the destination's folder so that rename is atomic.
-    std::string pattern = dir_of(path) + "/." + base_of(path) + ".vemo-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    fd_ = mkstemp(name.data());
-    if (fd_ < 0)
-        throw SoundError("cannot write in " + dir_of(path) + ": " + std::strerror(errno));
-    temp_ = name.data();
-    mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd_, 0666 & ~mask);
-
+    std::string error;
+    if (!out_.open(path, error))
+        throw SoundError(error);
     SF_INFO info{};
     info.format = format;
     info.channels = channels;
     info.samplerate = rate;
-    file_ = sf_open_fd(fd_, SFM_WRITE, &info, SF_FALSE);
+    file_ = sf_open_fd(out_.fd(), SFM_WRITE, &info, SF_FALSE);
     if (!file_)
         fail(std::string("cannot write ") + describe_format(format) + ": " + sf_strerror(nullptr));
     int_bits_ = integer_bits(format & SF_FORMAT_SUBMASK);
@@ -216,14 +197,8 @@ SoundWriter::SoundWriter(const std::string &path, int format, int channels, int 
 
 SoundWriter::~SoundWriter()
 {
-    if (committed_)
-        return;
     if (file_)
         sf_close(file_);
-    if (fd_ >= 0)
-        close(fd_);
-    if (!temp_.empty())
-        unlink(temp_.c_str());
 }
 
 void SoundWriter::fail(const std::string &what)
@@ -274,12 +249,7 @@ void SoundWriter::commit()
     file_ = nullptr;
     if (err)
         fail("error finishing " + path_ + ": " + sf_error_number(err));
-    if (fsync(fd_) != 0 || close(fd_) != 0) {
-        fd_ = -1;
-        fail("error writing " + path_ + ": " + std::strerror(errno));
-    }
-    fd_ = -1;
-    if (rename(temp_.c_str(), path_.c_str()) != 0)
-        fail("cannot create " + path_ + ": " + std::strerror(errno));
-    committed_ = true;
+    std::string error;
+    if (!out_.commit(error))
+        fail(error);
 }

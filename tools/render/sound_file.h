@@ -1,6 +1,7 @@
 // Sound files through libsndfile: reading, choosing the output format, and
 // writing through a temporary file that is renamed into place on success.
 #pragma once
+#include "tools/common/safe_output.h"
 #include "tools/render/options.h"
 
 #include <cstdint>
@@ -41,8 +42,9 @@ int output_format_for(int input_format, const std::string &out_path, SampleForma
 // Text such as "WAV, 24-bit PCM" for messages.
 std::string describe_format(int format);
 
-// Refuses OUT when it is IN (same inode) or a folder.
-void check_output_path(const std::string &in_path, const std::string &out_path);
+// Refuses OUT when it is IN (same inode, through links too), a folder, or
+// read-only without force.
+void check_output_path(const std::string &in_path, const std::string &out_path, bool force);
 
 class SoundWriter {
 public:
@@ -60,12 +62,11 @@ public:
 private:
     void fail(const std::string &what);
 
-    std::string path_, temp_;
-    int fd_ = -1;
+    std::string path_;
+    SafeOutput out_;
     SNDFILE *file_ = nullptr;
     int channels_;
     int int_bits_ = 0; // 8..32 for integer formats written exactly, else 0
     int64_t clipped_ = 0;
     std::vector<int32_t> ints_;
-    bool committed_ = false;
 };

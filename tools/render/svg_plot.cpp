@@ -1,5 +1,6 @@
 // response_svg: dB against log frequency, 10 Hz to Nyquist, with grid, labels and legend.
 #include "tools/render/svg_plot.h"
+#include "tools/render/cutoff_limit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,8 +9,8 @@
 
 namespace {
 
-constexpr double kWidth = 960, kHeight = 600;
-constexpr double kLeft = 84, kRight = 28, kBottom = 70;
+constexpr double kWidth = 960, kHeight = 624;
+constexpr double kLeft = 84, kRight = 28, kBottom = 94;
 constexpr double kHeader = 72, kLegendRow = 22, kLegendEntry = 200;
 constexpr double kDbTop = 10, kDbBottom = -120;
 const char *const kColours[] = {"#1f5fa8", "#c8322d", "#2b8a3e", "#7b46b0",
@@ -68,7 +69,11 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
 {
     // The legend sits in rows between the titles and the plot, so it never hides a curve.
     const size_t entries = curves.size() + 1;
-    const size_t per_row = (size_t)((kWidth - kLeft - kRight) / kLegendEntry);
+    double entry_width = kLegendEntry;
+    for (const ResponseCurve &c : curves)
+        if (effective_cutoff(c.host_value, fs) < c.cutoff - 0.5)
+            entry_width = kLegendEntry + 60; // "cutoff 1500 Hz (5000 asked)"
+    const size_t per_row = (size_t)((kWidth - kLeft - kRight) / entry_width);
     const size_t rows = (entries + per_row - 1) / per_row;
     const double top = kHeader + kLegendRow * (double)rows + 8;
     const Axes ax{10.0, fs / 2.0, top};
@@ -86,11 +91,11 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
         x0, fs / 1000.0);
     add(s,
         "<text x=\"%.0f\" y=\"52\" font-size=\"13\" fill=\"#555\">solid: measured through the "
-        "plug-in "
-        "with steady sine tones; dashed: ideal 6th-order Butterworth at the same cutoff</text>\n",
+        "plug-in with sine tones; dotted: its discrete design (double precision); dashed: ideal "
+        "Butterworth</text>\n",
         x0);
     for (size_t i = 0; i < entries; ++i) {
-        const double lx = x0 + kLegendEntry * (double)(i % per_row);
+        const double lx = x0 + entry_width * (double)(i % per_row);
         const double ly = kHeader + 10 + kLegendRow * (double)(i / per_row);
         const bool ideal = i == curves.size();
         const char *colour = ideal ? "#555555" : kColours[i % 8];
@@ -102,6 +107,11 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
                 "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">ideal "
                 "Butterworth</text>\n",
                 lx + 42, ly);
+        else if (effective_cutoff(curves[i].host_value, fs) < curves[i].cutoff - 0.5)
+            add(s,
+                "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">cutoff %.0f Hz (%g "
+                "asked)</text>\n",
+                lx + 42, ly, effective_cutoff(curves[i].host_value, fs), curves[i].cutoff);
         else
             add(s,
                 "<text x=\"%.1f\" y=\"%.1f\" font-size=\"13\" fill=\"#222\">cutoff %g Hz</text>\n",
@@ -166,6 +176,10 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
     for (size_t i = 0; i < curves.size(); ++i)
         polyline(s, ax, curves[i].freqs, curves[i].measured_db, kColours[i % 8],
                  "stroke-width=\"2.4\" stroke-linejoin=\"round\"");
+    // The design on top, thin and dotted: where it leaves the measured curve would show.
+    for (size_t i = 0; i < curves.size(); ++i)
+        polyline(s, ax, curves[i].freqs, curves[i].design_db, "#111111",
+                 "stroke-width=\"1\" stroke-dasharray=\"1.5 2.5\"");
     s += "</g>\n";
     add(s,
         "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" fill=\"none\" stroke=\"#555\" "
@@ -176,7 +190,12 @@ std::string response_svg(const std::vector<ResponseCurve> &curves, double fs)
     add(s,
         "<text x=\"%.1f\" y=\"%.1f\" font-size=\"14\" text-anchor=\"middle\" "
         "fill=\"#222\">Frequency (Hz)</text>\n",
-        (x0 + x1) / 2, kHeight - 22);
+        (x0 + x1) / 2, kHeight - 46);
+    add(s,
+        "<text x=\"12\" y=\"%.1f\" font-size=\"10.5\" fill=\"#444\">Floors: near Nyquist the "
+        "discrete band-pass stages fade out and stop cancelling the one-pole stages. Limit: filter "
+        "at 0.225 x rate, cutoff &#8804; %.0f Hz here.</text>\n",
+        kHeight - 14, highest_cutoff(fs));
     add(s,
         "<text transform=\"translate(26 %.1f) rotate(-90)\" font-size=\"14\" "
         "text-anchor=\"middle\" "

@@ -1,5 +1,6 @@
 // zrsh: builds a graph from a command script, streams an audio file through
 // its pipe block by block and writes the chosen output buffers to a file.
+#include "tools/common/safe_output.h"
 #include "tools/zrsh/zrsh_audio.h"
 #include "tools/zrsh/zrsh_script.h"
 
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -26,10 +28,16 @@ const char kUsage[] =
     "  -b  sample format of the output (default float, or 24-bit where float is not possible)\n"
     "  -q  no progress bar\n";
 
-int fail(const std::string &message)
+int fail(const std::string &message, int status = 1)
 {
     std::fprintf(stderr, "zrsh: %s\n", message.c_str());
-    return 1;
+    return status;
+}
+
+int usage_error(const std::string &message)
+{
+    std::fprintf(stderr, "zrsh: %s\n%s", message.c_str(), kUsage);
+    return 2;
 }
 
 class Progress {
@@ -70,7 +78,9 @@ int main(int argc, char **argv)
     bool quiet = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if ((a == "-i" || a == "-o" || a == "-b") && i + 1 < argc) {
+        if (a == "-i" || a == "-o" || a == "-b") {
+            if (i + 1 >= argc)
+                return usage_error(a + " needs a value");
             (a == "-i" ? input_path : a == "-o" ? output_path : bits) = argv[++i];
         }
         else if (a == "-q") {
@@ -80,20 +90,29 @@ int main(int argc, char **argv)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        else if (a[0] != '-' && script_path.empty()) {
+        else if (a.size() > 1 && a[0] == '-') {
+            return usage_error("unknown option '" + a + "'");
+        }
+        else if (script_path.empty()) {
             script_path = a;
         }
         else {
-            std::fputs(kUsage, stderr);
-            return 2;
+            return usage_error("one script only: '" + script_path + "', then '" + a + "'");
         }
     }
-    if (script_path.empty()) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (script_path.empty())
+        return usage_error("no script given");
     if (!bits.empty() && bits != "16" && bits != "24" && bits != "32" && bits != "float")
-        return fail("-b takes 16, 24, 32 or float");
+        return usage_error("-b takes 16, 24, 32 or float, not '" + bits + "'");
+    if (!output_path.empty()) {
+        std::vector<std::string> inputs = {script_path};
+        if (!input_path.empty())
+            inputs.push_back(input_path);
+        const std::string why = check_output_target(output_path, inputs, false);
+        if (!why.empty())
+            return fail(why);
+    }
+    install_interrupt_handlers();
 
     ZrshAudioFile in, out;
     std::string error;
@@ -103,15 +122,42 @@ int main(int argc, char **argv)
     ZrshScript script(script_path);
     if (!zrsh_run_file(script, error))
         return fail(error);
-    for (const ZrshInput &i : script.inputs)
-        if (input_path.empty() || i.channel >= in.channels)
+    for (const ZrshInput &i : script.inputs) {
+        if (input_path.empty())
             return fail(script.file + ":" + std::to_string(i.line) + ": input channel " +
-                        std::to_string(i.channel) +
-                        (input_path.empty() ? " without an input file (-i)"
-                                            : " is not in '" + input_path + "' (" +
-                                                  std::to_string(in.channels) + " channels)"));
+                            std::to_string(i.channel) + " without an input file (-i)",
+                        2);
+        if (i.channel >= in.channels)
+            return fail(script.file + ":" + std::to_string(i.line) + ": input channel " +
+                        std::to_string(i.channel) + " is not in '" + input_path + "' (" +
+                        std::to_string(in.channels) + " channels)");
+    }
     if (!script.outputs.empty() && output_path.empty())
-        return fail("the script has outputs: name a file with -o");
+        return fail("the script has outputs: name a file with -o", 2);
+    if (script.outputs.empty() && !output_path.empty())
+        return fail(script.file + " has no 'output $buffer' line: nothing would be written to '" +
+                        output_path + "' (add one, or leave out -o)",
+                    2);
+    if (!script.outputs.empty() && input_path.empty() && !script.length_given)
+        return fail(script.file +
+                    ": nothing to stream: give an input file (-i) or a 'length SECONDS' line");
+    if (!input_path.empty()) {
+        // Channels of the input file that no 'input' line reads are lost: say which.
+        std::string unused;
+        for (int c = 0; c < in.channels; ++c) {
+            bool read = false;
+            for (const ZrshInput &i : script.inputs)
+                read = read || i.channel == c;
+            if (!read)
+                unused += (unused.empty() ? "" : ", ") + std::to_string(c);
+        }
+        if (!unused.empty())
+            std::fprintf(stderr,
+                         "zrsh: warning: '%s' has %d channel%s; the script does not read channel%s "
+                         "%s (an 'input $buffer CHANNEL' line would)\n",
+                         input_path.c_str(), in.channels, in.channels == 1 ? "" : "s",
+                         unused.find(',') == std::string::npos ? "" : "s", unused.c_str());
+    }
     ZR_Soundpipe *pipe = script.pipe;
     if (!pipe || !ZR_object_alive(pipe))
         return fail(script.file + ": the script builds no sound pipe");
@@ -131,6 +177,15 @@ int main(int argc, char **argv)
     const int channels_out = (int)script.outputs.size();
     if (channels_out > 0 && !out.open_write(output_path, (int)file_rate, channels_out, bits, error))
         return fail(error);
+    // From here on a failure leaves the output as it was (the temporary goes).
+    const bool old_output = access(output_path.c_str(), F_OK) == 0;
+    auto abandon = [&](const std::string &message, int status = 1) {
+        fail(message);
+        if (channels_out > 0)
+            fail("'" + output_path + "' was not written" +
+                 (old_output ? " (the previous file is untouched)" : ""));
+        return status;
+    };
 
     std::vector<double> frames_in((size_t)block * (size_t)std::max(in.channels, 1));
     std::vector<double> frames_out((size_t)block * (size_t)std::max(channels_out, 1));
@@ -138,13 +193,16 @@ int main(int argc, char **argv)
     Progress progress(!quiet && isatty(2) && total >= 10 * file_rate, total);
 
     for (int64_t pos = 0; pos < total; pos += block) {
+        test_pause_point();
+        if (interrupted())
+            return abandon("interrupted", INTERRUPTED_EXIT);
         for (size_t t = 0; t < script.timed.size(); ++t) {
             if (done_timed[t] || script.timed[t].seconds * rate > (double)pos)
                 continue;
             done_timed[t] = true;
             if (!script.command(script.timed[t].command, script.timed[t].line, error, nullptr))
-                return fail(script.file + ":" + std::to_string(script.timed[t].line) + ": " +
-                            error);
+                return abandon(script.file + ":" + std::to_string(script.timed[t].line) + ": " +
+                               error);
         }
         // A timed command may have deleted what the stream uses.
         bool alive = ZR_object_alive(pipe);
@@ -153,9 +211,9 @@ int main(int argc, char **argv)
         for (const ZrshOutput &o : script.outputs)
             alive = alive && ZR_object_alive(o.buffer);
         if (!alive)
-            return fail(script.file + ": the pipe or an input or output buffer was deleted");
+            return abandon(script.file + ": the pipe or an input or output buffer was deleted");
         if (!script.buffers_intact(error))
-            return fail(script.file + ": " + error);
+            return abandon(script.file + ": " + error);
         const int64_t frames = std::min<int64_t>(block, total - pos);
         int64_t got = 0;
         if (pos < input_frames)
@@ -176,8 +234,10 @@ int main(int argc, char **argv)
             }
         }
         if (channels_out > 0 && !out.write(frames_out.data(), frames))
-            return fail("cannot write '" + output_path + "'");
+            return abandon("error writing '" + output_path + "': " + std::strerror(errno));
         progress.update(pos + frames);
     }
+    if (channels_out > 0 && !out.commit(error))
+        return abandon(error);
     return 0;
 }

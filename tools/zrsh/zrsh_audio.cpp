@@ -75,7 +75,9 @@ bool ZrshAudioFile::open_write(const std::string &path, int rate_, int channels_
         error = "no usable sample format for '" + path + "'";
         return false;
     }
-    file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!output.open(path, error))
+        return false;
+    file = sf_open_fd(output.fd(), SFM_WRITE, &info, SF_FALSE);
     if (!file) {
         error = "cannot create '" + path + "': " + sf_strerror(nullptr);
         return false;
@@ -85,6 +87,17 @@ bool ZrshAudioFile::open_write(const std::string &path, int rate_, int channels_
     rate = rate_;
     channels = channels_;
     return true;
+}
+
+bool ZrshAudioFile::commit(std::string &error)
+{
+    const int status = file ? sf_close(file) : SF_ERR_NO_ERROR;
+    file = nullptr;
+    if (status != SF_ERR_NO_ERROR) {
+        error = "error finishing '" + output.target() + "': " + sf_error_number(status);
+        return false;
+    }
+    return output.commit(error);
 }
 
 int64_t ZrshAudioFile::read(double *out, int64_t count)

@@ -62,6 +62,15 @@ std::string single_spaced(const std::string &s)
     return out;
 }
 
+// A '#' at the start of a line or after a blank starts a comment.
+std::string without_comment(const std::string &s)
+{
+    for (size_t i = 0; i < s.size(); ++i)
+        if (s[i] == '#' && (i == 0 || s[i - 1] == ' ' || s[i - 1] == '\t'))
+            return s.substr(0, i);
+    return s;
+}
+
 std::vector<std::string> words(const std::string &s)
 {
     std::istringstream in(s);
@@ -224,24 +233,28 @@ bool ZrshScript::buffer_argument(const std::string &word, ZR_Buffer *&buffer,
 
 bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
 {
-    std::string text = trim(raw);
-    if (text.empty() || text[0] == '#')
+    std::string text = trim(without_comment(raw));
+    if (text.empty())
         return true;
     std::vector<std::string> w = words(text);
     const std::string &head = w[0];
     double value = 0;
 
-    if (w.size() >= 2 && w[1] == "=") {
-        if (!valid_name(head)) {
-            error = "bad name '" + head + "'";
-            return false;
+    // "name = COMMAND", with or without blanks around '='.
+    const size_t eq = text.find('=');
+    if (eq != std::string::npos) {
+        const std::string name = trim(text.substr(0, eq));
+        if (valid_name(name) || (w.size() >= 2 && w[1] == "=")) {
+            if (!valid_name(name)) {
+                error = "bad name '" + name + "'";
+                return false;
+            }
+            ZR_Object *object = nullptr;
+            if (!command(text.substr(eq + 1), number_, error, &object))
+                return false;
+            names[name] = object;
+            return true;
         }
-        size_t eq = text.find('=');
-        ZR_Object *object = nullptr;
-        if (!command(text.substr(eq + 1), number_, error, &object))
-            return false;
-        names[head] = object;
-        return true;
     }
     if (head == "input" || head == "output") {
         if (w.size() < 2 || w.size() > 4 || (head == "input" && w.size() > 3)) {
@@ -289,8 +302,10 @@ bool ZrshScript::line(const std::string &raw, int number_, std::string &error)
         }
         if (head == "clock")
             clock = (int)value;
-        else if (head == "length")
+        else if (head == "length") {
             length = value;
+            length_given = true;
+        }
         else
             tail = value;
         return true;

@@ -52,7 +52,8 @@ public:
     std::vector<ZrshTimed> timed;
     int clock = 0;       // 0: the input file's rate
     double length = 0.0; // seconds, without an input file
-    double tail = 0.0;   // seconds of silence after the input
+    bool length_given = false;
+    double tail = 0.0; // seconds of silence after the input
 
     // False with `error` set when a buffer the script made is gone while the
     // pipe still holds effects: they may point at it.
