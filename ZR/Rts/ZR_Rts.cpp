@@ -1,0 +1,314 @@
+// ZR_Rts: base operations, mode texts, the instance list and copyBuffer.
+#include "ZR/Rts/ZR_Rts.h"
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+ZR_Chain ZR_Rts_instances;
+
+namespace {
+
+std::atomic<bool> refusal_latch{false};
+
+void copy_name(char (&to)[64], const char *from)
+{
+    std::snprintf(to, sizeof to, "%s", from ? from : "");
+}
+
+} // namespace
+
+ZR_Rts::Chan::Chan(const char *chan_name, uint32_t chan_format, int32_t chan_count)
+    : link(this), data(nullptr), count(chan_count), format(chan_format)
+{
+    copy_name(name, chan_name);
+}
+
+ZR_Rts::Mode::Mode(int32_t mode_rate, int32_t mode_bits, int32_t mode_frames, int32_t mode_channels)
+    : link(this), rate(mode_rate), frames(mode_frames), bits(mode_bits), channels(mode_channels)
+{
+    static const char *const CHANNEL_WORDS[] = {"", "mono", "stereo", "trio", "quadro"};
+    char parts[3][24] = {"", "", ""};
+    int n = 0;
+    if (rate)
+        std::snprintf(parts[n++], sizeof parts[0], "%5.1f kHz", rate * 0.001);
+    if (bits)
+        std::snprintf(parts[n++], sizeof parts[0], "%d bit", bits);
+    if (channels) {
+        if (channels >= 1 && channels <= 4)
+            std::snprintf(parts[n++], sizeof parts[0], "%s", CHANNEL_WORDS[channels]);
+        else
+            std::snprintf(parts[n++], sizeof parts[0], "%d ch", channels);
+    }
+    std::snprintf(text, sizeof text, "%s%s%s%s%s", parts[0], n > 1 ? ", " : "", parts[1],
+                  n > 2 ? ", " : "", parts[2]);
+}
+
+ZR_Rts::ZR_Rts(const char *driver_name) : current_mode(nullptr), running(false), instance_link(this)
+{
+    copy_name(name, driver_name);
+}
+
+ZR_Rts::~ZR_Rts()
+{
+    ZR_Rts_instances.remove(&instance_link);
+    delete_modes(modes);
+    delete_chans(inputs);
+    delete_chans(outputs);
+}
+
+void ZR_Rts::delete_chans(ZR_Chain &list)
+{
+    while (list.first() != list.end()) {
+        ZR_Chain_Item *item = list.first();
+        list.remove(item);
+        delete static_cast<Chan *>(item->owner);
+    }
+}
+
+void ZR_Rts::delete_modes(ZR_Chain &list)
+{
+    while (list.first() != list.end()) {
+        ZR_Chain_Item *item = list.first();
+        list.remove(item);
+        delete static_cast<Mode *>(item->owner);
+    }
+}
+
+ZR_Rts::Mode *ZR_Rts::mode_at(const ZR_Chain &list, int n)
+{
+    for (ZR_Chain_Item *i = list.first(); i != list.end(); i = i->next)
+        if (n-- == 0)
+            return static_cast<Mode *>(i->owner);
+    return nullptr;
+}
+
+ZR_Rts::Chan *ZR_Rts::chan_at(const ZR_Chain &list, int n)
+{
+    for (ZR_Chain_Item *i = list.first(); i != list.end(); i = i->next)
+        if (n-- == 0)
+            return static_cast<Chan *>(i->owner);
+    return nullptr;
+}
+
+ZR_status ZR_Rts::init()
+{
+    return ZR_OK;
+}
+
+ZR_status ZR_Rts::done()
+{
+    current_mode = nullptr;
+    delete_modes(modes);
+    delete_chans(inputs);
+    delete_chans(outputs);
+    return ZR_OK;
+}
+
+ZR_status ZR_Rts::mode(Mode *new_mode)
+{
+    current_mode = new_mode;
+    return ZR_OK;
+}
+
+ZR_status ZR_Rts::free()
+{
+    current_mode = nullptr;
+    delete_chans(outputs);
+    return ZR_OK;
+}
+
+ZR_status ZR_Rts::start()
+{
+    running = true;
+    return ZR_OK;
+}
+
+ZR_status ZR_Rts::stop()
+{
+    running = false;
+    return ZR_OK;
+}
+
+bool ZR_Rts::refusing()
+{
+    return refusal_latch.load(std::memory_order_relaxed);
+}
+
+void ZR_Rts::clear_refusal()
+{
+    refusal_latch.store(false, std::memory_order_relaxed);
+}
+
+// ---- copyBuffer ----------------------------------------------------------
+
+namespace {
+
+// Sample layouts with a conversion rule: integers in 1 to 4 byte containers,
+// 32-bit floats, and 64-bit floats (float flag with 64 valid bits).
+enum Kind {
+    INT8,
+    INT16,
+    INT24,
+    INT32,
+    FLOAT32,
+    FLOAT64,
+    KINDS
+};
+
+struct Layout {
+    int kind = -1;
+    int shift = 0; // 32 - valid bits for integers
+    uint32_t stride = 0;
+};
+
+Layout decode(uint32_t format)
+{
+    Layout l;
+    l.stride = format & 0xFF;
+    int valid = (format >> 8) & 0xFF;
+    int padding = (format >> 16) & 0xFF;
+    if (format >> 24) {
+        l.kind = valid == 64 ? FLOAT64 : FLOAT32;
+        return l;
+    }
+    int bytes = (valid + padding) / 8;
+    if (valid < 1 || valid > 32 || bytes < 1 || bytes > 4)
+        return l; // no rule for this container: refused
+    l.kind = INT8 + bytes - 1;
+    l.shift = 32 - valid;
+    return l;
+}
+
+constexpr double FULL = 2147483647.0;
+
+// Out-of-range floats clip; NaN becomes silence instead of an undefined
+// float-to-integer conversion.
+inline double clip(double x)
+{
+    if (x > 1.0)
+        return 1.0;
+    if (x < -1.0)
+        return -1.0;
+    return x == x ? x : 0.0;
+}
+
+template <int K>
+inline int32_t read_int(const unsigned char *p)
+{
+    if constexpr (K == INT8) {
+        return (int8_t)p[0];
+    }
+    else if constexpr (K == INT16) {
+        return (int16_t)(uint16_t)(p[0] | p[1] << 8);
+    }
+    else if constexpr (K == INT24) {
+        return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)(int8_t)p[2] << 16);
+    }
+    else {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return (int32_t)v;
+    }
+}
+
+template <int K>
+inline void write_int(unsigned char *p, int32_t v)
+{
+    uint32_t u = (uint32_t)v;
+    p[0] = (unsigned char)u;
+    if constexpr (K >= INT16)
+        p[1] = (unsigned char)(u >> 8);
+    if constexpr (K >= INT24)
+        p[2] = (unsigned char)(u >> 16);
+    if constexpr (K == INT32)
+        p[3] = (unsigned char)(u >> 24);
+}
+
+template <int S, int D>
+void convert(unsigned char *d, const unsigned char *s, int32_t count, const Layout &dl,
+             const Layout &sl)
+{
+    constexpr bool FLOAT_SRC = S >= FLOAT32;
+    constexpr bool FLOAT_DST = D >= FLOAT32;
+    const uint32_t ss = sl.stride, ds = dl.stride;
+    const int lshift = sl.shift, rshift = dl.shift;
+    for (int32_t i = 0; i < count; ++i, s += ss, d += ds) {
+        int32_t a = 0;
+        double x = 0;
+        if constexpr (FLOAT_SRC) {
+            if constexpr (S == FLOAT32) {
+                float f;
+                std::memcpy(&f, s, 4);
+                x = clip(f);
+            }
+            else {
+                std::memcpy(&x, s, 8);
+                x = clip(x);
+            }
+            if constexpr (!FLOAT_DST)
+                a = (int32_t)(x * FULL);
+        }
+        else {
+            a = (int32_t)((uint32_t)read_int<S>(s) << lshift);
+            if constexpr (FLOAT_DST)
+                x = clip(a / FULL);
+        }
+        if constexpr (D == FLOAT32) {
+            float f = (float)x;
+            std::memcpy(d, &f, 4);
+        }
+        else if constexpr (D == FLOAT64) {
+            std::memcpy(d, &x, 8);
+        }
+        else {
+            write_int<D>(d, a >> rshift);
+        }
+    }
+}
+
+typedef void (*Converter)(unsigned char *, const unsigned char *, int32_t, const Layout &,
+                          const Layout &);
+
+template <int S, int... D>
+constexpr void fill_row(Converter (&row)[KINDS], std::integer_sequence<int, D...>)
+{
+    ((row[D] = &convert<S, D>), ...);
+}
+
+template <int... S>
+constexpr void fill_table(Converter (&table)[KINDS][KINDS], std::integer_sequence<int, S...>)
+{
+    (fill_row<S>(table[S], std::make_integer_sequence<int, KINDS>()), ...);
+}
+
+struct ConverterTable {
+    Converter at[KINDS][KINDS] = {};
+    ConverterTable() { fill_table(at, std::make_integer_sequence<int, KINDS>()); }
+};
+
+const ConverterTable converters;
+
+} // namespace
+
+ZR_status ZR_Rts::copyBuffer(Chan *dst, Chan *src)
+{
+    if (refusal_latch.load(std::memory_order_relaxed))
+        return nullptr;
+    if (!dst || !src)
+        return nullptr;
+    if (dst->count != src->count) {
+        refusal_latch.store(true, std::memory_order_relaxed);
+        return nullptr;
+    }
+    if (dst->count <= 0)
+        return ZR_OK;
+    Layout dl = decode(dst->format), sl = decode(src->format);
+    if (dl.kind < 0 || sl.kind < 0 || !dst->data || !src->data)
+        return nullptr;
+    converters.at[sl.kind][dl.kind](static_cast<unsigned char *>(dst->data),
+                                    static_cast<const unsigned char *>(src->data), dst->count, dl,
+                                    sl);
+    return ZR_OK;
+}
