@@ -187,11 +187,17 @@ constexpr double FULL = 2147483647.0;
 // float-to-integer conversion.
 inline double clip(double x)
 {
-    if (x > 1.0)
-        return 1.0;
-    if (x < -1.0)
-        return -1.0;
+    // Plain selects, no early returns: the compiler vectorises these.
+    x = x > 1.0 ? 1.0 : x;
+    x = x < -1.0 ? -1.0 : x;
     return x == x ? x : 0.0;
+}
+
+inline float clip(float x)
+{
+    x = x > 1.0f ? 1.0f : x;
+    x = x < -1.0f ? -1.0f : x;
+    return x == x ? x : 0.0f;
 }
 
 template <int K>
@@ -216,76 +222,122 @@ inline int32_t read_int(const unsigned char *p)
 template <int K>
 inline void write_int(unsigned char *p, int32_t v)
 {
-    uint32_t u = (uint32_t)v;
-    p[0] = (unsigned char)u;
-    if constexpr (K >= INT16)
+    if constexpr (K == INT8) {
+        p[0] = (unsigned char)v;
+    }
+    else if constexpr (K == INT16) {
+        uint16_t u = (uint16_t)v;
+        std::memcpy(p, &u, 2); // little-endian hosts only, as everywhere here
+    }
+    else if constexpr (K == INT24) {
+        uint32_t u = (uint32_t)v;
+        p[0] = (unsigned char)u;
         p[1] = (unsigned char)(u >> 8);
-    if constexpr (K >= INT24)
         p[2] = (unsigned char)(u >> 16);
-    if constexpr (K == INT32)
-        p[3] = (unsigned char)(u >> 24);
+    }
+    else {
+        std::memcpy(p, &v, 4);
+    }
 }
 
+// One sample from s to d. Clipping a float in single precision gives the same
+// result as in double, so float-to-float stays in floats.
 template <int S, int D>
-void convert(unsigned char *d, const unsigned char *s, int32_t count, const Layout &dl,
-             const Layout &sl)
+inline void convert_one(unsigned char *d, const unsigned char *s, int lshift, int rshift)
 {
     constexpr bool FLOAT_SRC = S >= FLOAT32;
     constexpr bool FLOAT_DST = D >= FLOAT32;
-    const uint32_t ss = sl.stride, ds = dl.stride;
-    const int lshift = sl.shift, rshift = dl.shift;
-    for (int32_t i = 0; i < count; ++i, s += ss, d += ds) {
-        int32_t a = 0;
-        double x = 0;
-        if constexpr (FLOAT_SRC) {
-            if constexpr (S == FLOAT32) {
-                float f;
-                std::memcpy(&f, s, 4);
-                x = clip(f);
-            }
-            else {
-                std::memcpy(&x, s, 8);
-                x = clip(x);
-            }
-            if constexpr (!FLOAT_DST)
-                a = (int32_t)(x * FULL);
-        }
-        else {
-            a = (int32_t)((uint32_t)read_int<S>(s) << lshift);
-            if constexpr (FLOAT_DST)
-                x = clip(a / FULL);
-        }
-        if constexpr (D == FLOAT32) {
-            float f = (float)x;
-            std::memcpy(d, &f, 4);
-        }
-        else if constexpr (D == FLOAT64) {
-            std::memcpy(d, &x, 8);
-        }
-        else {
-            write_int<D>(d, a >> rshift);
-        }
+    if constexpr (S == FLOAT32 && D == FLOAT32) {
+        float f;
+        std::memcpy(&f, s, 4);
+        f = clip(f);
+        std::memcpy(d, &f, 4);
+        return;
     }
+    int32_t a = 0;
+    double x = 0;
+    if constexpr (FLOAT_SRC) {
+        if constexpr (S == FLOAT32) {
+            float f;
+            std::memcpy(&f, s, 4);
+            x = clip((double)f);
+        }
+        else {
+            std::memcpy(&x, s, 8);
+            x = clip(x);
+        }
+        if constexpr (!FLOAT_DST)
+            a = (int32_t)(x * FULL);
+    }
+    else {
+        a = (int32_t)((uint32_t)read_int<S>(s) << lshift);
+        if constexpr (FLOAT_DST)
+            x = clip(a / FULL);
+    }
+    if constexpr (D == FLOAT32) {
+        float f = (float)x;
+        std::memcpy(d, &f, 4);
+    }
+    else if constexpr (D == FLOAT64) {
+        std::memcpy(d, &x, 8);
+    }
+    else {
+        write_int<D>(d, a >> rshift);
+    }
+}
+
+constexpr uint32_t SIZE[KINDS] = {1, 2, 3, 4, 4, 8};
+
+// STEP_S and STEP_D are the strides in samples when known at compile time
+// (packed buffers, stereo frames), which lets the compiler vectorise; 0 reads
+// them from the layouts.
+template <int S, int D, int STEP_S, int STEP_D>
+void convert(unsigned char *d, const unsigned char *s, int32_t count, const Layout &dl,
+             const Layout &sl)
+{
+    const uint32_t ss = STEP_S ? STEP_S * SIZE[S] : sl.stride;
+    const uint32_t ds = STEP_D ? STEP_D * SIZE[D] : dl.stride;
+    const int lshift = sl.shift, rshift = dl.shift;
+    for (int32_t i = 0; i < count; ++i)
+        convert_one<S, D>(d + (size_t)i * ds, s + (size_t)i * ss, lshift, rshift);
 }
 
 typedef void (*Converter)(unsigned char *, const unsigned char *, int32_t, const Layout &,
                           const Layout &);
 
-template <int S, int... D>
+template <int STEP_S, int STEP_D, int S, int... D>
 constexpr void fill_row(Converter (&row)[KINDS], std::integer_sequence<int, D...>)
 {
-    ((row[D] = &convert<S, D>), ...);
+    ((row[D] = &convert<S, D, STEP_S, STEP_D>), ...);
 }
 
-template <int... S>
+template <int STEP_S, int STEP_D, int... S>
 constexpr void fill_table(Converter (&table)[KINDS][KINDS], std::integer_sequence<int, S...>)
 {
-    (fill_row<S>(table[S], std::make_integer_sequence<int, KINDS>()), ...);
+    (fill_row<STEP_S, STEP_D, S>(table[S], std::make_integer_sequence<int, KINDS>()), ...);
 }
 
+// Any strides; packed on both sides; stereo frames into a packed buffer
+// (a device input into the host's floats).
 struct ConverterTable {
-    Converter at[KINDS][KINDS] = {};
-    ConverterTable() { fill_table(at, std::make_integer_sequence<int, KINDS>()); }
+    Converter any[KINDS][KINDS] = {};
+    Converter packed[KINDS][KINDS] = {};
+    Converter from_stereo[KINDS][KINDS] = {};
+    ConverterTable()
+    {
+        fill_table<0, 0>(any, std::make_integer_sequence<int, KINDS>());
+        fill_table<1, 1>(packed, std::make_integer_sequence<int, KINDS>());
+        fill_table<2, 1>(from_stereo, std::make_integer_sequence<int, KINDS>());
+    }
+    Converter pick(const Layout &dl, const Layout &sl) const
+    {
+        const uint32_t s_size = SIZE[sl.kind], d_size = SIZE[dl.kind];
+        if (dl.stride == d_size && sl.stride == s_size)
+            return packed[sl.kind][dl.kind];
+        if (dl.stride == d_size && sl.stride == 2 * s_size)
+            return from_stereo[sl.kind][dl.kind];
+        return any[sl.kind][dl.kind];
+    }
 };
 
 const ConverterTable converters;
@@ -307,8 +359,7 @@ ZR_status ZR_Rts::copyBuffer(Chan *dst, Chan *src)
     Layout dl = decode(dst->format), sl = decode(src->format);
     if (dl.kind < 0 || sl.kind < 0 || !dst->data || !src->data)
         return nullptr;
-    converters.at[sl.kind][dl.kind](static_cast<unsigned char *>(dst->data),
-                                    static_cast<const unsigned char *>(src->data), dst->count, dl,
-                                    sl);
+    converters.pick(dl, sl)(static_cast<unsigned char *>(dst->data),
+                            static_cast<const unsigned char *>(src->data), dst->count, dl, sl);
     return ZR_OK;
 }

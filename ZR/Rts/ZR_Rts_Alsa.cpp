@@ -306,11 +306,11 @@ ZR_status ZR_Rts_Alsa::free()
     return status;
 }
 
-ZR_Rts_Alsa::Counts ZR_Rts_Alsa::counts() const
+RtsCounts ZR_Rts_Alsa::counts() const
 {
     if (!stream)
         return last_counts;
-    Counts c;
+    RtsCounts c;
     c.blocks = stream->blocks.load(std::memory_order_relaxed);
     c.overruns = stream->overruns.load(std::memory_order_relaxed);
     c.underruns = stream->underruns.load(std::memory_order_relaxed);
@@ -348,6 +348,7 @@ ZR_status ZR_Rts_Alsa::classInit(ZR_Rts_callback callback)
 {
     block_callback = callback;
     add_instance("ALSA default", "default");
+    AlsaDevices::system();
     void **hints = nullptr;
     if (snd_device_name_hint(-1, "pcm", &hints) < 0 || !hints)
         return ZR_OK;
@@ -455,8 +456,13 @@ int configure(snd_pcm_t *pcm, const AlsaFormat &f)
     return snd_pcm_sw_params(pcm, sw);
 }
 
+// libasound prints every refused open; the driver reports what matters.
+void quiet(const char *, int, const char *, int, const char *, ...) {}
+
 class SystemDevices : public AlsaDevices {
 public:
+    SystemDevices() { snd_lib_error_set_handler(quiet); }
+
     std::unique_ptr<AlsaPcm> open(const char *device, const AlsaFormat &f, int *error) override
     {
         snd_pcm_t *pcm = nullptr;

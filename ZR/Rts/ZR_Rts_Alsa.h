@@ -42,12 +42,6 @@ public:
 
 class ZR_Rts_Alsa : public ZR_Rts {
 public:
-    struct Counts {
-        long blocks = 0;
-        long overruns = 0;
-        long underruns = 0;
-    };
-
     static ZR_Rts_callback block_callback;
     static ZR_Chain class_instances;
 
@@ -66,7 +60,7 @@ public:
 
     // Blocks, overruns and underruns of the current stream, or of the last
     // one after free.
-    Counts counts() const;
+    RtsCounts counts() const;
     // True while a stream runs and its device has not failed.
     bool streaming() const;
 
@@ -80,5 +74,5 @@ private:
     char device_name[128];
     AlsaDevices *devices;
     std::shared_ptr<Stream> stream;
-    Counts last_counts;
+    RtsCounts last_counts;
 };

@@ -1,7 +1,6 @@
 // ZR_Rts_Jack: a client of the JACK server whose process callback runs the
 // block callback on the port buffers; a size change or shutdown ends the stream.
 #include "ZR/Rts/ZR_Rts_Jack.h"
-#include "ZR/Rts/ZR_Rts_stream.h"
 
 #include <jack/jack.h>
 
@@ -65,6 +64,7 @@ struct ZR_Rts_Jack::Client {
     std::atomic<bool> ended{false};
     std::atomic<bool> shut_down{false};
     std::atomic<long> blocks{0};
+    std::atomic<long> xruns{0};
 
     void end(const char *why)
     {
@@ -75,6 +75,11 @@ struct ZR_Rts_Jack::Client {
     static int process(jack_nframes_t nframes, void *arg);
     static int buffer_size(jack_nframes_t nframes, void *arg);
     static void shutdown(jack_status_t, const char *, void *arg);
+    static int xrun(void *arg)
+    {
+        static_cast<Client *>(arg)->xruns.fetch_add(1, std::memory_order_relaxed);
+        return 0;
+    }
 };
 
 int ZR_Rts_Jack::Client::process(jack_nframes_t nframes, void *arg)
@@ -143,7 +148,8 @@ ZR_status ZR_Rts_Jack::init()
         return ZR_ERROR_AUDIO;
     }
     if (jack_set_process_callback(c->handle, &Client::process, c.get()) ||
-        jack_set_buffer_size_callback(c->handle, &Client::buffer_size, c.get())) {
+        jack_set_buffer_size_callback(c->handle, &Client::buffer_size, c.get()) ||
+        jack_set_xrun_callback(c->handle, &Client::xrun, c.get())) {
         jack_client_close(c->handle);
         REPORT("ZR_Rts_Jack::init", "jack_set_process_callback");
         return ZR_ERROR_AUDIO;
@@ -214,6 +220,7 @@ ZR_status ZR_Rts_Jack::mode(Mode *m)
     c.frames.store((jack_nframes_t)m->frames, std::memory_order_relaxed);
     c.ended.store(false, std::memory_order_relaxed);
     c.blocks.store(0, std::memory_order_relaxed);
+    c.xruns.store(0, std::memory_order_relaxed);
     c.watch.start();
     clear_refusal();
     c.gate.open();
@@ -285,6 +292,16 @@ ZR_status ZR_Rts_Jack::done()
 long ZR_Rts_Jack::blocks() const
 {
     return client ? client->blocks.load(std::memory_order_relaxed) : 0;
+}
+
+RtsCounts ZR_Rts_Jack::counts() const
+{
+    RtsCounts counts;
+    if (client) {
+        counts.blocks = client->blocks.load(std::memory_order_relaxed);
+        counts.overruns = client->xruns.load(std::memory_order_relaxed);
+    }
+    return counts;
 }
 
 bool ZR_Rts_Jack::streaming() const

@@ -2,6 +2,7 @@
 // physical ports as channels and the block callback from its process thread.
 #pragma once
 #include "ZR/Rts/ZR_Rts.h"
+#include "ZR/Rts/ZR_Rts_stream.h"
 
 #include <memory>
 
@@ -27,6 +28,8 @@ public:
 
     // Blocks delivered to the block callback since the last mode.
     long blocks() const;
+    // Blocks and the server's xruns (as overruns) since the last mode.
+    RtsCounts counts() const;
     // True while the process callback delivers blocks: after mode, until
     // free, a server shutdown or a buffer size change.
     bool streaming() const;

@@ -6,6 +6,15 @@
 #include <mutex>
 #include <thread>
 
+// What a stream delivered: blocks passed to the block callback, and the
+// device's overruns and underruns (JACK reports both as xruns, counted as
+// overruns).
+struct RtsCounts {
+    long blocks = 0;
+    long overruns = 0;
+    long underruns = 0;
+};
+
 // The device thread runs the block callback only between enter() and leave();
 // close() shuts the gate and waits until no callback is running, so that the
 // client may then delete channels. The counter and flag pair is a Dekker
