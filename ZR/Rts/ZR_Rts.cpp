@@ -29,20 +29,23 @@ ZR_Rts::Mode::Mode(int32_t mode_rate, int32_t mode_bits, int32_t mode_frames, in
     : link(this), rate(mode_rate), frames(mode_frames), bits(mode_bits), channels(mode_channels)
 {
     static const char *const CHANNEL_WORDS[] = {"", "mono", "stereo", "trio", "quadro"};
-    char parts[3][24] = {"", "", ""};
-    int n = 0;
+    // Each present part in order, ", " between parts; at most 46 characters.
+    int used = 0;
+    auto part = [&](const char *format, auto value) {
+        if (used > 0 && used < (int)sizeof text)
+            used += std::snprintf(text + used, sizeof text - (size_t)used, ", ");
+        if (used >= 0 && used < (int)sizeof text)
+            used += std::snprintf(text + used, sizeof text - (size_t)used, format, value);
+    };
+    text[0] = 0;
     if (rate)
-        std::snprintf(parts[n++], sizeof parts[0], "%5.1f kHz", rate * 0.001);
+        part("%5.1f kHz", rate * 0.001);
     if (bits)
-        std::snprintf(parts[n++], sizeof parts[0], "%d bit", bits);
-    if (channels) {
-        if (channels >= 1 && channels <= 4)
-            std::snprintf(parts[n++], sizeof parts[0], "%s", CHANNEL_WORDS[channels]);
-        else
-            std::snprintf(parts[n++], sizeof parts[0], "%d ch", channels);
-    }
-    std::snprintf(text, sizeof text, "%s%s%s%s%s", parts[0], n > 1 ? ", " : "", parts[1],
-                  n > 2 ? ", " : "", parts[2]);
+        part("%d bit", bits);
+    if (channels >= 1 && channels <= 4)
+        part("%s", CHANNEL_WORDS[channels]);
+    else if (channels)
+        part("%d ch", channels);
 }
 
 ZR_Rts::ZR_Rts(const char *driver_name) : current_mode(nullptr), running(false), instance_link(this)

@@ -214,27 +214,43 @@ TEST_F(JackTest, FedSignalComesBackSampleExactOncePerBlock)
         20000ms));
     jack_deactivate(test);
     const long driver_blocks = driver->blocks() - driver_blocks_before;
+    // Every client hears of every xrun; a late cycle may drop or repeat one.
+    const long xruns = driver->counts().overruns;
     jack_client_close(test);
     ASSERT_EQ(driver->free(), ZR_OK);
     EXPECT_EQ(Copier::bad, 0);
-    // The driver ran once per period of the probe's recording (give or take
-    // the periods around connecting and stopping).
-    const long periods = (long)probe.recorded.size() / 256;
-    EXPECT_NEAR(driver_blocks, periods, 20);
 
-    // The ramp arrives after a latency of whole periods and then exactly.
+    // The ramp arrives after a latency of whole periods, and then exactly.
     size_t first = 0;
     while (first < probe.recorded.size() && probe.recorded[first] == 0.0f)
         ++first;
     ASSERT_LT(first, probe.recorded.size() / 2) << "no signal came back";
     EXPECT_EQ(first % 256, 0u);
-    long n0 = -1;
-    for (long n = 0; n < 2000 && n0 < 0; ++n)
-        if (Probe::value(n) == probe.recorded[first])
-            n0 = n;
-    ASSERT_GE(n0, 0);
-    for (size_t i = first; i < probe.recorded.size(); ++i)
-        ASSERT_EQ(probe.recorded[i], Probe::value(n0 + (long)(i - first))) << "sample " << i;
+    auto ramp_start = [](float v) {
+        for (long n = 0; n < 2000; ++n)
+            if (Probe::value(n) == v)
+                return n;
+        return -1L;
+    };
+    if (xruns == 0) {
+        // One block per period of the recording, give or take the periods
+        // around connecting and stopping.
+        EXPECT_NEAR(driver_blocks, (long)probe.recorded.size() / 256, 20);
+        const long n0 = ramp_start(probe.recorded[first]);
+        ASSERT_GE(n0, 0);
+        for (size_t i = first; i < probe.recorded.size(); ++i)
+            ASSERT_EQ(probe.recorded[i], Probe::value(n0 + (long)(i - first))) << "sample " << i;
+    }
+    else {
+        // Under load: every block still passes sample for sample.
+        std::printf("%ld xruns: checking block by block\n", xruns);
+        for (size_t b = first; b < probe.recorded.size(); b += 256) {
+            const long n0 = ramp_start(probe.recorded[b]);
+            ASSERT_GE(n0, 0) << "block at " << b;
+            for (size_t i = 0; i < 256; ++i)
+                ASSERT_EQ(probe.recorded[b + i], Probe::value(n0 + (long)i)) << "sample " << b + i;
+        }
+    }
     EXPECT_EQ(driver->done(), ZR_OK);
 }
 
