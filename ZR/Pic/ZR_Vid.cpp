@@ -128,7 +128,10 @@ void ZR_Vid::draw(int frame, ZR_Pic_Base<ZR_Pix_A32> &destination, int x, int y,
             const int from = bx * 4 > r.left ? bx * 4 : r.left;
             const int to = bx * 4 + 4 < r.right ? bx * 4 + 4 : r.right;
             const ZR_Pix_A32 *block_row = blocks + (std::size_t)number * 16 + (py - by * 4) * 4;
-            composite_run(dst + (from - r.left), block_row + (from - bx * 4), to - from);
+            if (to - from == 4) // whole block rows: a fixed-length run the compiler unrolls
+                composite_run(dst + (from - r.left), block_row, 4);
+            else
+                composite_run(dst + (from - r.left), block_row + (from - bx * 4), to - from);
         }
     }
 }
