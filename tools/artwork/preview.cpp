@@ -137,7 +137,7 @@ void write_panel(const std::string &dir, std::map<std::string, Mapped> &res)
 }
 
 // Frames of a strip side by side, columns wide, over the panel colour.
-void write_sheet(const std::string &path, const Mapped &m, int columns)
+void write_sheet(const std::string &path, const Mapped &m, int columns, int scale)
 {
     const ZR_Vid &v = m.vid;
     const int gap = 4;
@@ -149,7 +149,7 @@ void write_sheet(const std::string &path, const Mapped &m, int columns)
     for (int f = 0; f < v.frame_count; ++f)
         v.draw(f, sheet, gap + f % cols * (v.width + gap), gap + f / cols * (v.height + gap),
                {0, 0, v.width, v.height});
-    write_png(path, sheet);
+    write_png(path, sheet, scale);
 }
 
 } // namespace
@@ -171,11 +171,13 @@ void write_previews(const std::string &dir, const std::vector<Artwork> &all)
             throw std::runtime_error(art.name + ": the framework refuses its encoding");
         const std::string path = dir + "/" + art.name + ".png";
         if (art.strip) {
-            write_sheet(path, m, art.name == "BIG" ? 16 : art.name == "TUNE" ? 5 : 10);
+            const int frames = (int)art.frames.size();
+            write_sheet(path, m, art.name == "BIG" ? 16 : art.name == "TUNE" ? 5 : 10,
+                        frames <= 2 ? 4 : m.vid.width <= 32 ? 2 : 1);
         }
         else {
-            // Small pieces are shown four times larger.
-            const int scale = m.pic.width <= 16 ? 4 : 1;
+            // Small pictures are shown larger.
+            const int scale = m.pic.width <= 16 ? 4 : m.pic.width <= 160 ? 2 : 1;
             Picture shown;
             shown.resize(m.pic.width + 8, m.pic.height + 8);
             fill(shown, PANEL_BASE);
