@@ -2,6 +2,7 @@
 // the same pixels is made when a window first needs it.
 #include "ZR/Pic/ZR_Pic_X11.h"
 
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdint>
