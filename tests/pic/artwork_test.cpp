@@ -15,6 +15,7 @@
 #include <cstring>
 #include <iostream>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -237,4 +238,44 @@ TEST(Artwork, RoundTripFromGeneratorFrames)
                 }
         }
     }
+}
+
+// The encoder refuses a strip a 16-bit index cannot address, naming the
+// figures; widths that are not a multiple of 4 store transparent edge pixels.
+TEST(ArtworkEncoder, LimitsAndEdgeBlocks)
+{
+    std::vector<Frame> frames(65536);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        frames[i].width = frames[i].height = 4;
+        frames[i].pixels.assign(16, px(0, 0, 0, 0));
+        frames[i].pixels[0] = px((int)(i & 255), (int)(i >> 8), 0, 255);
+    }
+    try {
+        encode_zrvf(frames);
+        ADD_FAILURE() << "65536 distinct blocks were accepted";
+    }
+    catch (const std::runtime_error &e) {
+        EXPECT_NE(std::string(e.what()).find("65536 distinct blocks in 65536 frames"),
+                  std::string::npos)
+            << e.what();
+    }
+    frames.resize(65535);
+    StripStats stats;
+    EXPECT_EQ(encode_zrvf(frames, &stats).size(), 20 + 64 * 65535 + 2 * 65535u);
+    EXPECT_EQ(stats.blocks, 65535u);
+
+    Frame odd;
+    odd.width = 6;
+    odd.height = 3;
+    odd.pixels.assign(18, px(9, 8, 7, 255));
+    const std::vector<std::uint8_t> bytes = encode_zrvf({odd});
+    ZR_Vid vid;
+    ASSERT_TRUE(vid.map(bytes.data(), bytes.size()));
+    EXPECT_EQ(vid.blocks_per_row(), 2);
+    // Block column 1 holds 2 x 3 frame pixels; its other 10 are transparent black.
+    const unsigned second = vid.index[2] | vid.index[3] << 8;
+    int transparent = 0;
+    for (int i = 0; i < 16; ++i)
+        transparent += same(vid.blocks[second * 16 + i], px(0, 0, 0, 0));
+    EXPECT_EQ(transparent, 10);
 }

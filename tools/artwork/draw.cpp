@@ -388,6 +388,7 @@ std::vector<Frame> knob_strip(int size, int frames)
         cairo_set_line_width(cr, 1);
         cairo_arc(cr, cx, cy, cap_r - 1, PI, 2 * PI);
         cairo_stroke(cr);
+        cairo_pattern_destroy(rim);
     }
     // The whole lit arc once; each frame shows the wedge up to its angle.
     Canvas lit(size, size);

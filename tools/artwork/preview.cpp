@@ -172,8 +172,13 @@ void write_previews(const std::string &dir, const std::vector<Artwork> &all)
         const std::string path = dir + "/" + art.name + ".png";
         if (art.strip) {
             const int frames = (int)art.frames.size();
-            write_sheet(path, m, art.name == "BIG" ? 16 : art.name == "TUNE" ? 5 : 10,
-                        frames <= 2 ? 4 : m.vid.width <= 32 ? 2 : 1);
+            write_sheet(path, m,
+                        art.name == "BIG"    ? 16
+                        : art.name == "TUNE" ? 5
+                                             : 10,
+                        frames <= 2         ? 4
+                        : m.vid.width <= 32 ? 2
+                                            : 1);
         }
         else {
             // Small pictures are shown larger.
