@@ -88,6 +88,22 @@ const void *ZR_resource_find(const char *name, std::size_t *size)
     return nullptr;
 }
 
+bool ZR_resource_length(const void *data, std::size_t *size)
+{
+    if (size)
+        *size = 0;
+    if (!data)
+        return false;
+    for (const ZR_resource_entry *e = resource_table; e->name; ++e) {
+        if (e->data == data) {
+            if (size)
+                *size = e->size;
+            return true;
+        }
+    }
+    return false;
+}
+
 const void *ZR_resource(const char *name)
 {
     const void *data = ZR_resource_find(name, nullptr);

@@ -54,3 +54,6 @@ void ZR_set_resource_table(const ZR_resource_entry *table);
 const void *ZR_resource(const char *name);
 // Same lookup without the error box; size receives the byte count.
 const void *ZR_resource_find(const char *name, std::size_t *size);
+// Whether data is the start of a resource of the table; size receives its
+// byte count (0 when it is not). Lets readers check headers against lengths.
+bool ZR_resource_length(const void *data, std::size_t *size);
