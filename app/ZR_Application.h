@@ -86,9 +86,6 @@ public:
     void set_filter_target(double hz);
     // Called by the State record.
     void set_filters_on(int32_t on);
-    // Knob range used by the Frequency mapping.
-    float knob_min() const;
-    float knob_max() const;
 
     // Serialises graph construction and destruction across instances; the
     // audio path never takes it.

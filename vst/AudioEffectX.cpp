@@ -52,7 +52,8 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
     case effCanBeAutomated:
         return isParameterIndex(index) && canBeAutomated(index) ? 1 : 0;
     case effString2Parameter:
-        return text && isParameterIndex(index) && string2Parameter(index, text) ? 1 : 0;
+        // A null text asks whether the parameter takes text at all.
+        return isParameterIndex(index) && string2Parameter(index, text) ? 1 : 0;
     case effGetProgramNameIndexed:
         if (!text || !isProgramIndex(index))
             return 0;
