@@ -10,7 +10,6 @@
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 
 #include <algorithm>
-#include <cstdio>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -102,18 +101,6 @@ ZR_status ZR_Application::build()
     return ZR_OK;
 }
 
-ZR_status ZR_Application::attachWindow(ZR_Win *w)
-{
-    window = w;
-    return ZR_OK;
-}
-
-ZR_status ZR_Application::detachWindow()
-{
-    window = nullptr;
-    return ZR_OK;
-}
-
 ZR_status ZR_Application::destroy()
 {
     std::lock_guard<std::mutex> lock(graph_lock());
@@ -126,14 +113,6 @@ ZR_status ZR_Application::destroy()
             spcpp("%o -delete", *graph[i]);
         *graph[i] = nullptr;
     }
-    for (int i = WIDGET_SLOTS - 1; i >= 0; --i) {
-        if (widgets[i])
-            spcpp("%o -delete", widgets[i]);
-        else
-            std::printf("NULL WIDGET\n");
-        widgets[i] = nullptr;
-    }
-    state_button = cutoff_caption = knob = value_text = nullptr;
     return ZR_OK;
 }
 
