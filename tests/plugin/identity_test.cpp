@@ -8,6 +8,7 @@
 #include "app/ZR_Application.h"
 #include "app/ZR_maker.h"
 #include "plugin_host.h"
+#include "support/scoped_env.h"
 #include "vst/ZR_Main_Vst.h"
 
 namespace {
@@ -215,8 +216,23 @@ TEST(PluginParameters, GetParameterShowsANewValueAtOnce)
     EXPECT_FLOAT_EQ(p.get(1), 0.3f);
 }
 
+TEST(PluginTrace, SilentByDefault)
+{
+    ScopedEnv off("VEMO_TRACE", nullptr);
+    Plugin p;
+    testing::internal::CaptureStdout();
+    p.start(48000.0f);
+    p.dispatch(effGetProgram);
+    p.dispatch(effEditIdle);
+    std::vector<float> in(64, 0.25f);
+    p.process(in.data(), 64);
+    p.close();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 TEST(PluginTrace, DispatcherCallPrintsItsLine)
 {
+    ScopedEnv on("VEMO_TRACE", "1");
     Plugin p;
     testing::internal::CaptureStdout();
     EXPECT_EQ(p.dispatch(effGetVendorVersion, 3, 4, nullptr, 1.5f), 1000);
@@ -228,6 +244,7 @@ TEST(PluginTrace, DispatcherCallPrintsItsLine)
 
 TEST(PluginTrace, PassedDownOpcodePrintsTwoLines)
 {
+    ScopedEnv on("VEMO_TRACE", "1");
     Plugin p;
     testing::internal::CaptureStdout();
     p.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);

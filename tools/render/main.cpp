@@ -10,8 +10,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
-#include <unistd.h>
 
 namespace {
 
@@ -35,7 +35,6 @@ int run_response(const Options &o, const std::string &plugin)
 {
     std::vector<ResponseCurve> curves;
     {
-        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         PluginLibrary library(plugin);
         const std::vector<double> freqs = response_frequencies(o.rate, 160);
         for (double cutoff : o.cutoffs) {
@@ -53,11 +52,7 @@ int run_response(const Options &o, const std::string &plugin)
 
 int run_render(const Options &o, const std::string &plugin)
 {
-    RenderSummary s;
-    {
-        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
-        s = render_file(o, plugin);
-    }
+    const RenderSummary s = render_file(o, plugin);
     std::fprintf(stderr, "vemo-render: wrote %s (%s, %d channel%s, %d Hz, %lld frames)\n",
                  o.output.c_str(), describe_format(s.output_format).c_str(), s.channels,
                  s.channels == 1 ? "" : "s", s.rate, (long long)s.frames);
@@ -88,6 +83,9 @@ int main(int argc, char **argv)
         std::puts("vemo-render 1.0");
         return 0;
     }
+    // The plug-in reads this when an instance is created.
+    if (o.trace)
+        setenv("VEMO_TRACE", "1", 1);
     std::signal(SIGINT, on_signal);
     std::signal(SIGTERM, on_signal);
     try {
