@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-ZR_Application::Param::Param(const ParamSpec *spec) : spec(spec) {}
+ZR_Application::Param::Param(const ParamInfo *info) : info(info) {}
 
 void ZR_Application::Param::notify(void *data)
 {
@@ -42,10 +42,10 @@ float ZR_Application::Param::number() const
 
 bool ZR_Application::Param::set_from_host(float x)
 {
-    if (!spec || std::isnan(x))
+    if (!info || std::isnan(x))
         return false;
     x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
-    const float v = param_from_host(*spec, x);
+    const float v = param_from_host(*info, x);
     ZR_word w{};
     if (type == ZR_TYPE_FLOAT)
         w.f = v;
@@ -57,13 +57,13 @@ bool ZR_Application::Param::set_from_host(float x)
 
 float ZR_Application::Param::get_for_host() const
 {
-    return spec ? param_to_host(*spec, number()) : 0.0f;
+    return info ? param_to_host(*info, number()) : 0.0f;
 }
 
 ZR_Application_StateParam::ZR_Application_StateParam() : Param(&HOST_PARAMS[PARAM_STATE])
 {
     type = ZR_PARAM_SWITCH;
-    value.i = spec->default_value != 0.0f ? 1 : 0;
+    value.i = info->default_value != 0.0f ? 1 : 0;
 }
 
 void ZR_Application_StateParam::apply(void *data)
@@ -76,7 +76,7 @@ ZR_Application_FrequencyParam::ZR_Application_FrequencyParam()
     : Param(&HOST_PARAMS[PARAM_FREQUENCY])
 {
     type = ZR_TYPE_FLOAT;
-    value.f = spec->default_value;
+    value.f = info->default_value;
 }
 
 void ZR_Application_FrequencyParam::apply(void *data)

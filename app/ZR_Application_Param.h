@@ -11,9 +11,9 @@ enum {
 class ZR_Application::Param : public ZR_value {
 public:
     // The host parameter's description; null for the panel's actions.
-    const ParamSpec *spec;
+    const ParamInfo *info;
 
-    explicit Param(const ParamSpec *spec = nullptr);
+    explicit Param(const ParamInfo *info = nullptr);
     virtual ~Param() = default;
 
     void notify(void *data) override;

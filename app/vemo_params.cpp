@@ -5,23 +5,23 @@
 #include <cstdio>
 #include <cstring>
 
-const ParamSpec HOST_PARAMS[HOST_PARAM_COUNT] = {
+const ParamInfo HOST_PARAMS[HOST_PARAM_COUNT] = {
     {"State", "State", ParamKind::Switch, "", "On", "Off", 0.0f, 1.0f, 1.0f},
     {"Frequency", "Freq", ParamKind::Cutoff, "Hz", "", "", KNOB_MIN, KNOB_MAX, KNOB_DEFAULT},
 };
 
-float param_from_host(const ParamSpec &spec, float x)
+float param_from_host(const ParamInfo &info, float x)
 {
-    if (spec.kind == ParamKind::Switch)
+    if (info.kind == ParamKind::Switch)
         return x > 0.5f ? 1.0f : 0.0f;
-    return spec.minimum + x * (spec.maximum - spec.minimum);
+    return info.minimum + x * (info.maximum - info.minimum);
 }
 
-float param_to_host(const ParamSpec &spec, float value)
+float param_to_host(const ParamInfo &info, float value)
 {
-    if (spec.kind == ParamKind::Switch)
+    if (info.kind == ParamKind::Switch)
         return value != 0.0f ? 1.0f : 0.0f;
-    return (value - spec.minimum) / (spec.maximum - spec.minimum);
+    return (value - info.minimum) / (info.maximum - info.minimum);
 }
 
 float shown_cutoff(float knob_value)
@@ -49,12 +49,12 @@ float cutoff_to_host(double hz)
     return x;
 }
 
-void param_display(const ParamSpec &spec, float value, char *text, std::size_t size)
+void param_display(const ParamInfo &info, float value, char *text, std::size_t size)
 {
     if (!text || size == 0)
         return;
-    if (spec.kind == ParamKind::Switch) {
-        std::snprintf(text, size, "%s", value != 0.0f ? spec.on_text : spec.off_text);
+    if (info.kind == ParamKind::Switch) {
+        std::snprintf(text, size, "%s", value != 0.0f ? info.on_text : info.off_text);
         return;
     }
     const float hz = shown_cutoff(value);
@@ -64,14 +64,14 @@ void param_display(const ParamSpec &spec, float value, char *text, std::size_t s
         text[0] = 0;
 }
 
-void param_label(const ParamSpec &spec, char *text, std::size_t size)
+void param_label(const ParamInfo &info, char *text, std::size_t size)
 {
     if (!text || size == 0)
         return;
-    if (spec.kind == ParamKind::Switch)
-        std::snprintf(text, size, "%s/%s", spec.on_text, spec.off_text);
+    if (info.kind == ParamKind::Switch)
+        std::snprintf(text, size, "%s/%s", info.on_text, info.off_text);
     else
-        std::snprintf(text, size, "%s", spec.unit);
+        std::snprintf(text, size, "%s", info.unit);
 }
 
 namespace {
@@ -125,12 +125,12 @@ bool parse_decimal(const char *&p, double *out)
 
 } // namespace
 
-bool param_parse(const ParamSpec &spec, const char *text, float *host_value)
+bool param_parse(const ParamInfo &info, const char *text, float *host_value)
 {
     char s[MAX_TYPED + 1];
     if (!text || !normalise(text, s))
         return false;
-    if (spec.kind == ParamKind::Switch) {
+    if (info.kind == ParamKind::Switch) {
         const bool on = !std::strcmp(s, "on") || !std::strcmp(s, "1");
         const bool off = !std::strcmp(s, "off") || !std::strcmp(s, "0");
         if (on || off)

@@ -16,7 +16,7 @@ enum class ParamKind {
     Cutoff  // record value on the knob's range; shown as the quadratic cutoff in Hz
 };
 
-struct ParamSpec {
+struct ParamInfo {
     const char *name;       // full name ("Frequency")
     const char *short_name; // fits the host's 8-byte texts
     ParamKind kind;
@@ -34,12 +34,12 @@ enum {
     HOST_PARAM_COUNT
 };
 
-extern const ParamSpec HOST_PARAMS[HOST_PARAM_COUNT];
+extern const ParamInfo HOST_PARAMS[HOST_PARAM_COUNT];
 
 // Record value for a host value x, clamped to 0..1 (x must not be NaN).
-float param_from_host(const ParamSpec &spec, float x);
+float param_from_host(const ParamInfo &info, float x);
 // Host value 0..1 for a record value.
-float param_to_host(const ParamSpec &spec, float value);
+float param_to_host(const ParamInfo &info, float value);
 
 // The cutoff shown for a knob value: min + (max - min) t^2 with t the knob's
 // travel 0..1, in single precision.
@@ -50,10 +50,10 @@ float cutoff_from_host(float x);
 float cutoff_to_host(double hz);
 
 // The texts a host shows, written with snprintf into text (size bytes).
-void param_display(const ParamSpec &spec, float value, char *text, std::size_t size);
-void param_label(const ParamSpec &spec, char *text, std::size_t size);
+void param_display(const ParamInfo &info, float value, char *text, std::size_t size);
+void param_label(const ParamInfo &info, char *text, std::size_t size);
 
 // Host value for a text a user typed: for a switch "on", "off", "1", "0"; for
 // the cutoff a number with an optional "Hz" or "kHz", clamped to the shown
 // range. Case and surrounding blanks do not matter. False for anything else.
-bool param_parse(const ParamSpec &spec, const char *text, float *host_value);
+bool param_parse(const ParamInfo &info, const char *text, float *host_value);

@@ -109,15 +109,15 @@ bool ZR_Main_Vst::getProgramNameIndexed(int32_t, int32_t, char *text)
 void ZR_Main_Vst::getParamName(int32_t index, char *text)
 {
     ZR_Application::Param *p = record(index);
-    write_text(text, kVstMaxParamStrLen, "%s", p && p->spec ? p->spec->name : "");
+    write_text(text, kVstMaxParamStrLen, "%s", p && p->info ? p->info->name : "");
 }
 
 void ZR_Main_Vst::getParamDisplay(int32_t index, char *text)
 {
     char full[64] = "";
     ZR_Application::Param *p = record(index);
-    if (p && p->spec)
-        param_display(*p->spec, p->number(), full, sizeof full);
+    if (p && p->info)
+        param_display(*p->info, p->number(), full, sizeof full);
     write_text(text, kVstMaxParamStrLen, "%s", full);
 }
 
@@ -125,20 +125,20 @@ void ZR_Main_Vst::getParamLabel(int32_t index, char *text)
 {
     char full[64] = "";
     ZR_Application::Param *p = record(index);
-    if (p && p->spec)
-        param_label(*p->spec, full, sizeof full);
+    if (p && p->info)
+        param_label(*p->info, full, sizeof full);
     write_text(text, kVstMaxParamStrLen, "%s", full);
 }
 
 bool ZR_Main_Vst::string2Parameter(int32_t index, const char *text)
 {
     ZR_Application::Param *p = record(index);
-    if (!p || !p->spec)
+    if (!p || !p->info)
         return false;
     if (!text)
         return true;
     float x;
-    if (!param_parse(*p->spec, text, &x))
+    if (!param_parse(*p->info, text, &x))
         return false;
     setParameter(index, x);
     return true;
@@ -147,13 +147,13 @@ bool ZR_Main_Vst::string2Parameter(int32_t index, const char *text)
 bool ZR_Main_Vst::getParameterProperties(int32_t index, VstParameterProperties *properties)
 {
     ZR_Application::Param *p = record(index);
-    if (!p || !p->spec || !properties)
+    if (!p || !p->info || !properties)
         return false;
-    const ParamSpec &spec = *p->spec;
+    const ParamInfo &info = *p->info;
     std::memset(properties, 0, sizeof *properties);
-    write_text(properties->label, (int)sizeof properties->label, "%s", spec.name);
-    write_text(properties->shortLabel, (int)sizeof properties->shortLabel, "%s", spec.short_name);
-    if (spec.kind == ParamKind::Switch)
+    write_text(properties->label, (int)sizeof properties->label, "%s", info.name);
+    write_text(properties->shortLabel, (int)sizeof properties->shortLabel, "%s", info.short_name);
+    if (info.kind == ParamKind::Switch)
         properties->flags = kVstParameterIsSwitch;
     return true;
 }
