@@ -10,7 +10,6 @@
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 
 #include <algorithm>
-#include <cstdio>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -52,7 +51,6 @@ void to_float(const int32_t *y, float *out, int32_t at, int32_t k)
     for (int32_t j = 0; j < k; ++j)
         out[j] = (float)y[j] * INV_FULL_SCALE;
 }
-constexpr float KNOB_MIN = 20.0f, KNOB_MAX = 8333.0f;
 } // namespace
 
 std::mutex &ZR_Application::graph_lock()
@@ -63,20 +61,8 @@ std::mutex &ZR_Application::graph_lock()
 
 ZR_Application::ZR_Application()
 {
-    auto *state = new ZR_Application_StateParam();
-    state->type = ZR_PARAM_SWITCH;
-    state->value.i = 1;
-    state->name = "State";
-    state->label = ZR_on_off_label;
-    params[STATE] = state;
-
-    auto *frequency = new ZR_Application_FrequencyParam();
-    frequency->type = ZR_TYPE_FLOAT;
-    frequency->value.f = 1500.0f;
-    frequency->name = "Frequency";
-    frequency->label = "Hz";
-    params[FREQUENCY] = frequency;
-
+    params[STATE] = new ZR_Application_StateParam();
+    params[FREQUENCY] = new ZR_Application_FrequencyParam();
     params[SAVE] = new ZR_Application_ActionParam();
     params[LOAD] = new ZR_Application_ActionParam();
 }
@@ -85,15 +71,6 @@ ZR_Application::~ZR_Application()
 {
     for (Param *p : params)
         delete p;
-}
-
-float ZR_Application::knob_min() const
-{
-    return KNOB_MIN;
-}
-float ZR_Application::knob_max() const
-{
-    return KNOB_MAX;
 }
 
 ZR_status ZR_Application::build()
@@ -124,18 +101,6 @@ ZR_status ZR_Application::build()
     return ZR_OK;
 }
 
-ZR_status ZR_Application::attachWindow(ZR_Win *w)
-{
-    window = w;
-    return ZR_OK;
-}
-
-ZR_status ZR_Application::detachWindow()
-{
-    window = nullptr;
-    return ZR_OK;
-}
-
 ZR_status ZR_Application::destroy()
 {
     std::lock_guard<std::mutex> lock(graph_lock());
@@ -148,14 +113,6 @@ ZR_status ZR_Application::destroy()
             spcpp("%o -delete", *graph[i]);
         *graph[i] = nullptr;
     }
-    for (int i = WIDGET_SLOTS - 1; i >= 0; --i) {
-        if (widgets[i])
-            spcpp("%o -delete", widgets[i]);
-        else
-            std::printf("NULL WIDGET\n");
-        widgets[i] = nullptr;
-    }
-    state_button = cutoff_caption = knob = value_text = nullptr;
     return ZR_OK;
 }
 

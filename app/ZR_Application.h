@@ -12,15 +12,11 @@
 class ZR_Soundpipe;
 class ZR_Buffer;
 class ZR_Effect;
-class ZR_Wid;
 
 class ZR_Application : public ZR_Apptpl {
 public:
     class Param;
 
-    enum {
-        WIDGET_SLOTS = 27
-    };
     enum {
         STATE,
         FREQUENCY,
@@ -47,14 +43,6 @@ public:
     ZR_Effect *output_copy = nullptr;
     ZR_Effect *input_copy = nullptr;
 
-    // Panel widgets, in slot order (empty until the panel exists).
-    ZR_Wid *widgets[WIDGET_SLOTS] = {};
-    ZR_Wid *state_button = nullptr;
-    ZR_Wid *cutoff_caption = nullptr;
-    ZR_Wid *knob = nullptr;
-    ZR_Wid *value_text = nullptr;
-    ZR_Win *window = nullptr;
-
     Param *params[PARAM_COUNT] = {};
 
     // The cutoff text shown under the knob ("%.0f Hz").
@@ -64,8 +52,6 @@ public:
     ~ZR_Application() override;
 
     ZR_status build() override;
-    ZR_status attachWindow(ZR_Win *w) override;
-    ZR_status detachWindow() override;
     ZR_status destroy() override;
 
     // Host block: mono in, the same result on both outputs.
@@ -86,9 +72,6 @@ public:
     void set_filter_target(double hz);
     // Called by the State record.
     void set_filters_on(int32_t on);
-    // Knob range used by the Frequency mapping.
-    float knob_min() const;
-    float knob_max() const;
 
     // Serialises graph construction and destruction across instances; the
     // audio path never takes it.

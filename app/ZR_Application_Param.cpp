@@ -1,17 +1,11 @@
-// Parameter records: texts, host mappings and how they reach the graph.
+// Parameter records: host mappings from the parameter table and how the
+// records reach the graph.
 #include "app/ZR_Application_Param.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
-namespace {
-const char default_label[20] = {'Y', 'e', 's', 0, 0, 0, 0, 0, 0, 0, 'N', 'o', 0};
-}
-
-const char ZR_on_off_label[20] = {'O', 'n', 0, 0, 0, 0, 0, 0, 0, 0, 'O', 'f', 'f', 0};
-
-ZR_Application::Param::Param() : label(default_label) {}
+ZR_Application::Param::Param(const ParamInfo *info) : info(info) {}
 
 void ZR_Application::Param::notify(void *data)
 {
@@ -19,11 +13,6 @@ void ZR_Application::Param::notify(void *data)
 }
 
 void ZR_Application::Param::apply(void *) {}
-
-void ZR_Application::Param::nameText(char *text, std::size_t size) const
-{
-    std::snprintf(text, size, "%s", name ? name : "");
-}
 
 ZR_word ZR_Application::Param::load_value() const
 {
@@ -37,66 +26,44 @@ void ZR_Application::Param::store_value(ZR_word w)
     __atomic_store_n(&value.i, w.i, __ATOMIC_RELAXED);
 }
 
-void ZR_Application::Param::displayText(char *text, std::size_t size) const
+float ZR_Application::Param::number() const
 {
-    const ZR_word value = load_value();
+    const ZR_word w = load_value();
     switch (type) {
-    case ZR_TYPE_INT:
-        std::snprintf(text, size, "%i", value.i);
-        break;
     case ZR_TYPE_FLOAT:
-        std::snprintf(text, size, "%f", (double)value.f);
-        break;
+        return w.f;
+    case ZR_TYPE_INT:
     case ZR_PARAM_SWITCH:
-        std::snprintf(text, size, "%s", value.i ? "On" : "Off");
-        break;
+        return w.i ? 1.0f : 0.0f;
     default:
-        if (size)
-            text[0] = 0;
+        return 0.0f;
     }
 }
 
-void ZR_Application::Param::labelText(char *text, std::size_t size) const
+bool ZR_Application::Param::set_from_host(float x)
 {
-    std::snprintf(text, size, "%s", label ? label : "");
-}
-
-bool ZR_Application::Param::set_from_host(float x, float range_min, float range_max)
-{
-    if (std::isnan(x))
+    if (!info || std::isnan(x))
         return false;
     x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
+    const float v = param_from_host(*info, x);
     ZR_word w{};
-    switch (type) {
-    case ZR_TYPE_INT:
-        w.i = (int32_t)(x * ((double)maximum - minimum + 0.999999999) + minimum);
-        break;
-    case ZR_TYPE_FLOAT:
-        w.f = range_min + x * (range_max - range_min);
-        break;
-    case ZR_PARAM_SWITCH:
-        w.i = x > 0.5f ? 1 : 0;
-        break;
-    default:
-        return false;
-    }
+    if (type == ZR_TYPE_FLOAT)
+        w.f = v;
+    else
+        w.i = v != 0.0f ? 1 : 0;
     store_value(w);
     return true;
 }
 
-float ZR_Application::Param::get_for_host(float range_min, float range_max) const
+float ZR_Application::Param::get_for_host() const
 {
-    const ZR_word value = load_value();
-    switch (type) {
-    case ZR_TYPE_INT:
-        return (float)((value.i - (double)minimum + 0.5) / ((double)maximum - minimum + 1));
-    case ZR_TYPE_FLOAT:
-        return (value.f - range_min) / (range_max - range_min);
-    case ZR_PARAM_SWITCH:
-        return value.i ? 1.0f : 0.0f;
-    default:
-        return 0.0f;
-    }
+    return info ? param_to_host(*info, number()) : 0.0f;
+}
+
+ZR_Application_StateParam::ZR_Application_StateParam() : Param(&HOST_PARAMS[PARAM_STATE])
+{
+    type = ZR_PARAM_SWITCH;
+    value.i = info->default_value != 0.0f ? 1 : 0;
 }
 
 void ZR_Application_StateParam::apply(void *data)
@@ -105,16 +72,21 @@ void ZR_Application_StateParam::apply(void *data)
         app->set_filters_on(load_value().i);
 }
 
+ZR_Application_FrequencyParam::ZR_Application_FrequencyParam()
+    : Param(&HOST_PARAMS[PARAM_FREQUENCY])
+{
+    type = ZR_TYPE_FLOAT;
+    value.f = info->default_value;
+}
+
 void ZR_Application_FrequencyParam::apply(void *data)
 {
     auto *app = static_cast<ZR_Application *>(data);
     const float v = load_value().f;
     if (!app || type != ZR_TYPE_FLOAT || !std::isfinite(v))
         return;
-    float mn = app->knob_min(), mx = app->knob_max();
-    float t = (v - mn) / (mx - mn);
-    float f = mn + (mx - mn) * t * t;
-    app->set_filter_target(f * 1.2);
+    const float f = shown_cutoff(v);
+    app->set_filter_target(f * FILTER_RATIO);
     std::snprintf(app->frequency_text, sizeof app->frequency_text, "%.0f Hz", (double)f);
 }
 

@@ -51,7 +51,8 @@ bool blockUsable(const AEffect &e, Sample **inputs, Sample **outputs, int32_t fr
 
 AudioEffect::AudioEffect(audioMasterCallback hostCallback, int32_t numPrograms, int32_t numParams)
     : hostCallback(hostCallback), editor(nullptr), sampleRate(44100.0f), blockSize(1024),
-      numPrograms(numPrograms), numParams(numParams), curProgram(0)
+      numPrograms(numPrograms), numParams(numParams), curProgram(0),
+      trace_dispatch(dispatch_trace_wanted())
 {
     std::memset(&aeffect, 0, sizeof aeffect);
     aeffect.magic = kEffectMagic;
@@ -81,10 +82,11 @@ AudioEffect::~AudioEffect()
 intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, void *ptr,
                                  float opt)
 {
-    std::printf("AudioEffect::dispatcher opcode=%d '%s' index=%d value=%d ptr=%d opt=%f (%s)\n",
-                opcode, baseOpcodeName(opcode), index, static_cast<int>(value),
-                static_cast<int>(reinterpret_cast<intptr_t>(ptr)), static_cast<double>(opt),
-                kDispatchTraceTail);
+    if (trace_dispatch)
+        std::printf("AudioEffect::dispatcher opcode=%d '%s' index=%d value=%d ptr=%d opt=%f (%s)\n",
+                    opcode, baseOpcodeName(opcode), index, static_cast<int>(value),
+                    static_cast<int>(reinterpret_cast<intptr_t>(ptr)), static_cast<double>(opt),
+                    kDispatchTraceTail);
 
     char *text = static_cast<char *>(ptr);
     switch (opcode) {
@@ -99,7 +101,8 @@ intptr_t AudioEffect::dispatcher(int32_t opcode, int32_t index, intptr_t value, 
             setProgram(static_cast<int32_t>(value));
         return 0;
     case effGetProgram:
-        std::printf("DISPATCH effGetProgram\n");
+        if (trace_dispatch)
+            std::printf("DISPATCH effGetProgram\n");
         return getProgram();
     case effSetProgramName:
         if (text)

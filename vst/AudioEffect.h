@@ -76,6 +76,8 @@ protected:
     int32_t numParams;
     int32_t curProgram;
     AEffect aeffect;
+    // Dispatcher trace lines on standard output (VEMO_TRACE=1 at creation).
+    bool trace_dispatch;
 
 private:
     static AudioEffect *fromRecord(AEffect *e);

@@ -39,10 +39,12 @@ AudioEffectX::~AudioEffectX() = default;
 intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value, void *ptr,
                                   float opt)
 {
-    std::printf("AudioEffectX::dispatcher opcode=%d '%s' index=%d value=%d ptr=%d opt=%f (%s)\n",
-                opcode, extendedOpcodeName(opcode), index, static_cast<int>(value),
-                static_cast<int>(reinterpret_cast<intptr_t>(ptr)), static_cast<double>(opt),
-                kDispatchTraceTail);
+    if (trace_dispatch)
+        std::printf(
+            "AudioEffectX::dispatcher opcode=%d '%s' index=%d value=%d ptr=%d opt=%f (%s)\n",
+            opcode, extendedOpcodeName(opcode), index, static_cast<int>(value),
+            static_cast<int>(reinterpret_cast<intptr_t>(ptr)), static_cast<double>(opt),
+            kDispatchTraceTail);
 
     char *text = static_cast<char *>(ptr);
     const int32_t narrowValue = static_cast<int32_t>(value);
@@ -52,7 +54,8 @@ intptr_t AudioEffectX::dispatcher(int32_t opcode, int32_t index, intptr_t value,
     case effCanBeAutomated:
         return isParameterIndex(index) && canBeAutomated(index) ? 1 : 0;
     case effString2Parameter:
-        return text && isParameterIndex(index) && string2Parameter(index, text) ? 1 : 0;
+        // A null text asks whether the parameter takes text at all.
+        return isParameterIndex(index) && string2Parameter(index, text) ? 1 : 0;
     case effGetProgramNameIndexed:
         if (!text || !isProgramIndex(index))
             return 0;

@@ -17,6 +17,7 @@ public:
     void resume() override;
 
     virtual bool canBeAutomated(int32_t index);
+    // text null: does the parameter take text at all.
     virtual bool string2Parameter(int32_t index, const char *text);
     virtual bool getParameterProperties(int32_t index, VstParameterProperties *properties);
     // Text buffer of kVstMaxProgNameLen bytes.

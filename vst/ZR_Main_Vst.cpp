@@ -78,14 +78,14 @@ ZR_Application::Param *ZR_Main_Vst::record(int32_t index)
 void ZR_Main_Vst::setParameter(int32_t index, float value)
 {
     ZR_Application::Param *p = record(index);
-    if (p && p->set_from_host(value, app.knob_min(), app.knob_max()))
+    if (p && p->set_from_host(value))
         p->notify(&app);
 }
 
 float ZR_Main_Vst::getParameter(int32_t index)
 {
     ZR_Application::Param *p = record(index);
-    return p ? p->get_for_host(app.knob_min(), app.knob_max()) : 0.0f;
+    return p ? p->get_for_host() : 0.0f;
 }
 
 int32_t ZR_Main_Vst::getProgram()
@@ -109,56 +109,53 @@ bool ZR_Main_Vst::getProgramNameIndexed(int32_t, int32_t, char *text)
 void ZR_Main_Vst::getParamName(int32_t index, char *text)
 {
     ZR_Application::Param *p = record(index);
-    write_text(text, kVstMaxParamStrLen, "%s", p && p->name ? p->name : "");
+    write_text(text, kVstMaxParamStrLen, "%s", p && p->info ? p->info->name : "");
 }
 
 void ZR_Main_Vst::getParamDisplay(int32_t index, char *text)
 {
-    if (!text)
-        return;
-    std::memset(text, 0, kVstMaxParamStrLen);
+    char full[64] = "";
     ZR_Application::Param *p = record(index);
-    if (!p)
-        return;
-    const char *label = p->label ? p->label : "";
-    const char *separator = label[0] ? " " : "";
-    const ZR_word value = p->load_value();
-    switch (p->type) {
-    case ZR_TYPE_INT:
-        write_text(text, kVstMaxParamStrLen, "%d%s%s", value.i, separator, label);
-        break;
-    case ZR_TYPE_FLOAT:
-        write_text(text, kVstMaxParamStrLen, "%f%s%s", (double)value.f, separator, label);
-        break;
-    case ZR_PARAM_SWITCH:
-        if (p->label)
-            write_text(text, kVstMaxParamStrLen, "%s", value.i ? label : label + 10);
-        break;
-    default:
-        break;
-    }
+    if (p && p->info)
+        param_display(*p->info, p->number(), full, sizeof full);
+    write_text(text, kVstMaxParamStrLen, "%s", full);
 }
 
 void ZR_Main_Vst::getParamLabel(int32_t index, char *text)
 {
-    if (!text)
-        return;
-    std::memset(text, 0, kVstMaxParamStrLen);
+    char full[64] = "";
     ZR_Application::Param *p = record(index);
-    if (!p)
-        return;
-    switch (p->type) {
-    case ZR_TYPE_INT:
-    case ZR_TYPE_FLOAT:
-        write_text(text, kVstMaxParamStrLen, "%s", p->label ? p->label : "");
-        break;
-    case ZR_PARAM_SWITCH:
-        if (p->label)
-            write_text(text, kVstMaxParamStrLen, "%s/%s", p->label, p->label + 10);
-        break;
-    default:
-        break;
-    }
+    if (p && p->info)
+        param_label(*p->info, full, sizeof full);
+    write_text(text, kVstMaxParamStrLen, "%s", full);
+}
+
+bool ZR_Main_Vst::string2Parameter(int32_t index, const char *text)
+{
+    ZR_Application::Param *p = record(index);
+    if (!p || !p->info)
+        return false;
+    if (!text)
+        return true;
+    float x;
+    if (!param_parse(*p->info, text, &x))
+        return false;
+    setParameter(index, x);
+    return true;
+}
+
+bool ZR_Main_Vst::getParameterProperties(int32_t index, VstParameterProperties *properties)
+{
+    ZR_Application::Param *p = record(index);
+    if (!p || !p->info || !properties)
+        return false;
+    const ParamInfo &info = *p->info;
+    std::memset(properties, 0, sizeof *properties);
+    write_text(properties->label, (int)sizeof properties->label, "%s", info.name);
+    write_text(properties->shortLabel, (int)sizeof properties->shortLabel, "%s", info.short_name);
+    if (info.kind == ParamKind::Switch)
+        properties->flags = kVstParameterIsSwitch;
+    return true;
 }
 
 int32_t ZR_Main_Vst::getChunk(void **data, bool)

@@ -28,6 +28,8 @@ public:
     void getParamName(int32_t index, char *text) override;
     void getParamDisplay(int32_t index, char *text) override;
     void getParamLabel(int32_t index, char *text) override;
+    bool string2Parameter(int32_t index, const char *text) override;
+    bool getParameterProperties(int32_t index, VstParameterProperties *properties) override;
 
     int32_t getChunk(void **data, bool isPreset) override;
     int32_t setChunk(void *data, int32_t byteSize, bool isPreset) override;

@@ -266,9 +266,48 @@ struct VstKeyCode {
 };
 static_assert(sizeof(VstKeyCode) == 8, "VstKeyCode layout");
 
+// Flags of VstParameterProperties::flags.
+enum : int32_t {
+    kVstParameterIsSwitch = 1,
+    kVstParameterUsesIntegerMinMax = 2,
+    kVstParameterUsesFloatStep = 4,
+    kVstParameterUsesIntStep = 8,
+    kVstParameterSupportsDisplayIndex = 16,
+    kVstParameterSupportsDisplayCategory = 32,
+    kVstParameterCanRamp = 64,
+};
+
+// What effGetParameterProperties fills in; hosts that ask show `label` in
+// place of the 8-byte parameter name.
+struct VstParameterProperties {
+    float stepFloat;
+    float smallStepFloat;
+    float largeStepFloat;
+    char label[64];
+    int32_t flags;
+    int32_t minInteger;
+    int32_t maxInteger;
+    int32_t stepInteger;
+    int32_t largeStepInteger;
+    char shortLabel[8];
+    int16_t displayIndex;
+    int16_t category;
+    int16_t numParametersInCategory;
+    int16_t reserved;
+    char categoryLabel[24];
+    char future[16];
+};
+static_assert(offsetof(VstParameterProperties, label) == 12, "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, flags) == 76, "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, shortLabel) == 96, "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, displayIndex) == 104,
+              "VstParameterProperties layout");
+static_assert(offsetof(VstParameterProperties, categoryLabel) == 112,
+              "VstParameterProperties layout");
+static_assert(sizeof(VstParameterProperties) == 152, "VstParameterProperties size");
+
 // Records that only pass through this layer as pointers; never dereferenced here.
 struct VstEvents;
-struct VstParameterProperties;
 struct VstPinProperties;
 struct VstPatchChunkInfo;
 struct VstSpeakerArrangement;

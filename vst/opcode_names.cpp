@@ -1,7 +1,9 @@
-// Opcode name tables of the two dispatchers.
+// Opcode name tables of the two dispatchers and the trace switch.
 #include "vst/opcode_names.h"
 
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -118,4 +120,10 @@ const char *extendedOpcodeName(int32_t opcode)
     if (opcode < kExtendedFirst)
         return kUnknown;
     return lookup(kExtendedNames, opcode - kExtendedFirst);
+}
+
+bool dispatch_trace_wanted()
+{
+    const char *v = std::getenv("VEMO_TRACE");
+    return v && std::strcmp(v, "1") == 0;
 }

@@ -3,16 +3,11 @@
 #include "ZR/core/ZR_cfuncs.h"
 #include "ZR/core/ZR_value.h"
 
-class ZR_Win;
-
 class ZR_Apptpl {
 public:
     virtual ~ZR_Apptpl() = default;
-    // Creates the processing graph and the editor's widgets.
+    // Creates the processing graph.
     virtual ZR_status build() = 0;
-    // Places every widget into the window and remembers it.
-    virtual ZR_status attachWindow(ZR_Win *window) = 0;
-    virtual ZR_status detachWindow() = 0;
     // Deletes everything build created.
     virtual ZR_status destroy() = 0;
     virtual bool usesChunks() { return false; }

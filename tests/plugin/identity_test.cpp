@@ -8,6 +8,7 @@
 #include "app/ZR_Application.h"
 #include "app/ZR_maker.h"
 #include "plugin_host.h"
+#include "support/scoped_env.h"
 #include "vst/ZR_Main_Vst.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST(PluginIdentity, ParameterTextsAfterConstruction)
     EXPECT_EQ(p.text(effGetParamName, 1), "Frequen");
     EXPECT_EQ(p.text(effGetParamDisplay, 0), "On");
     EXPECT_EQ(p.text(effGetParamLabel, 0), "On/Off");
-    EXPECT_EQ(p.text(effGetParamDisplay, 1), "1500.00"); // "%f Hz", cut to 7 characters
+    EXPECT_EQ(p.text(effGetParamDisplay, 1), "283"); // the shown cutoff
     EXPECT_EQ(p.text(effGetParamLabel, 1), "Hz");
     EXPECT_FLOAT_EQ(p.get(1), (1500.0f - 20.0f) / 8313.0f);
     EXPECT_EQ(p.get(0), 1.0f);
@@ -174,11 +175,11 @@ TEST(PluginParameters, FrequencyEndsOfTheKnob)
     p.set(1, 1.0f);
     EXPECT_EQ(p.get(1), 1.0f);
     EXPECT_STREQ(app.frequency_text, "8333 Hz");
-    EXPECT_EQ(p.text(effGetParamDisplay, 1), "8333.00");
+    EXPECT_EQ(p.text(effGetParamDisplay, 1), "8333");
     p.set(1, 0.0f);
     EXPECT_EQ(p.get(1), 0.0f);
     EXPECT_STREQ(app.frequency_text, "20 Hz");
-    EXPECT_EQ(p.text(effGetParamDisplay, 1), "20.0000");
+    EXPECT_EQ(p.text(effGetParamDisplay, 1), "20");
 }
 
 TEST(PluginParameters, HostValuesOutsideTheRangeAreClampedAndNaNIgnored)
@@ -215,8 +216,23 @@ TEST(PluginParameters, GetParameterShowsANewValueAtOnce)
     EXPECT_FLOAT_EQ(p.get(1), 0.3f);
 }
 
+TEST(PluginTrace, SilentByDefault)
+{
+    ScopedEnv off("VEMO_TRACE", nullptr);
+    Plugin p;
+    testing::internal::CaptureStdout();
+    p.start(48000.0f);
+    p.dispatch(effGetProgram);
+    p.dispatch(effEditIdle);
+    std::vector<float> in(64, 0.25f);
+    p.process(in.data(), 64);
+    p.close();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
 TEST(PluginTrace, DispatcherCallPrintsItsLine)
 {
+    ScopedEnv on("VEMO_TRACE", "1");
     Plugin p;
     testing::internal::CaptureStdout();
     EXPECT_EQ(p.dispatch(effGetVendorVersion, 3, 4, nullptr, 1.5f), 1000);
@@ -228,6 +244,7 @@ TEST(PluginTrace, DispatcherCallPrintsItsLine)
 
 TEST(PluginTrace, PassedDownOpcodePrintsTwoLines)
 {
+    ScopedEnv on("VEMO_TRACE", "1");
     Plugin p;
     testing::internal::CaptureStdout();
     p.dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);

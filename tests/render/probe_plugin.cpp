@@ -1,5 +1,5 @@
 // A probe plug-in for the renderer's tests: out = in * p0 + p1 on both outputs,
-// a trace line per dispatcher call on stdout, and at effClose one line in the
+// with VEMO_TRACE=1 a trace line per dispatcher call on stdout, and at effClose one line in the
 // file named by VEMO_PROBE_LOG describing what the host did.
 #include "vst/aeffect.h"
 
@@ -19,6 +19,7 @@ struct Probe {
     int32_t max_frames = 0;
     long calls = 0;
     long misuse = 0; // processing while off, before a rate, or beyond the block size
+    bool trace = false;
 };
 
 Probe *probe_of(AEffect *e)
@@ -29,7 +30,8 @@ Probe *probe_of(AEffect *e)
 intptr_t dispatcher(AEffect *e, int32_t opcode, int32_t, intptr_t value, void *, float opt)
 {
     Probe *p = probe_of(e);
-    std::printf("probe dispatcher opcode=%d\n", opcode);
+    if (p->trace)
+        std::printf("probe dispatcher opcode=%d\n", opcode);
     p->opcodes += (p->opcodes.empty() ? "" : ",") + std::to_string(opcode);
     switch (opcode) {
     case effSetSampleRate:
@@ -89,6 +91,8 @@ extern "C" __attribute__((visibility("default"))) AEffect *VSTPluginMain(audioMa
         std::getenv("VEMO_PROBE_REFUSE"))
         return nullptr;
     Probe *p = new Probe;
+    const char *trace = std::getenv("VEMO_TRACE");
+    p->trace = trace && std::string(trace) == "1";
     AEffect &e = p->effect;
     e.magic = kEffectMagic;
     e.dispatcher = dispatcher;

@@ -135,7 +135,7 @@ TEST_F(RealPlugin, OutputDoesNotDependOnTheHostBlockSize)
     }
 }
 
-TEST_F(RealPlugin, TraceGoesToStandardErrorOnlyWhenAsked)
+TEST_F(RealPlugin, TraceOnStandardOutputOnlyWhenAsked)
 {
     write_sound(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000,
                 sine_wave(800, 100, 8000, 0.5));
@@ -143,8 +143,11 @@ TEST_F(RealPlugin, TraceGoesToStandardErrorOnlyWhenAsked)
     EXPECT_EQ(quiet.out, "");
     EXPECT_EQ(quiet.err.find("dispatcher"), std::string::npos);
     RunResult traced = render({dir / "in.wav", dir / "b.wav", "--trace"});
-    EXPECT_EQ(traced.out, "");
-    EXPECT_NE(traced.err.find("dispatcher opcode="), std::string::npos);
+    EXPECT_EQ(traced.err.find("dispatcher"), std::string::npos);
+    // The host's calls in order: open, rate, block size, on ... off, close.
+    EXPECT_EQ(traced.out.rfind("AudioEffectX::dispatcher opcode=0 'UNKNOWN'", 0), 0u) << traced.out;
+    EXPECT_NE(traced.out.find("AudioEffect::dispatcher opcode=1 'effClose'"), std::string::npos);
+    EXPECT_EQ(read_sound(dir / "a.wav").samples, read_sound(dir / "b.wav").samples);
 }
 
 // Host protocol and failure handling with the probe plug-in.

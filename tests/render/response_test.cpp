@@ -52,7 +52,6 @@ protected:
 
 TEST_F(MeasuredResponse, SineToneGainsMatchTheModelWithinFiveHundredthsOfADecibel)
 {
-    StdoutRedirect quiet(-1); // the plug-in's trace
     PluginLibrary library(real_plugin());
     const double ratios[] = {0.1, 0.3, 0.5, 0.7, 0.85, 1.0, 1.2, 1.5, 2.0, 3.0, 5.0};
     int checked = 0;
@@ -89,7 +88,6 @@ TEST_F(MeasuredResponse, TopOfTheKnobAndLowRatesStayExactAndStable)
     // there: at 44.1 kHz near the top of the knob, at 8 to 22.05 kHz over much
     // of its travel. Above that point the band-pass coefficients would wrap or
     // the recursion diverge.
-    StdoutRedirect quiet(-1);
     PluginLibrary library(real_plugin());
     for (double fs : {8000.0, 16000.0, 22050.0, 44100.0})
         for (double cutoff : {1500.0, 3000.0, 8333.0}) {

@@ -1,6 +1,8 @@
-// Trace lines the two dispatchers print, and which dispatcher answers which opcode.
+// Trace lines the two dispatchers print when switched on, and which dispatcher
+// answers which opcode.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -31,9 +33,51 @@ std::string quotedName(const std::string &line)
 
 class DispatcherTrace : public testing::Test {
 protected:
+    ScopedEnv trace{"VEMO_TRACE", "1"}; // before the effect: read when it is created
     DefaultEffect fx{nullptr};
     AEffect *e = fx.getAeffect();
 };
+
+TEST(DispatcherTraceSwitch, OffUnlessTheEnvironmentSaysOneWhenTheEffectIsCreated)
+{
+    struct Case {
+        const char *value; // null: not set
+        bool traced;
+    };
+    for (const Case c : {Case{nullptr, false}, Case{"", false}, Case{"0", false},
+                         Case{"yes", false}, Case{"11", false}, Case{"1", true}}) {
+        SCOPED_TRACE(c.value ? c.value : "(unset)");
+        ScopedEnv env("VEMO_TRACE", c.value);
+        DefaultEffect fx(nullptr);
+        testing::internal::CaptureStdout();
+        hostDispatch(fx.getAeffect(), effGetProgram);
+        hostDispatch(fx.getAeffect(), effGetVstVersion);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(lines(out).size(), c.traced ? 4u : 0u) << out;
+    }
+    // The switch is read once per effect: later changes do not reach it.
+    std::unique_ptr<DefaultEffect> quiet, loud;
+    {
+        ScopedEnv env("VEMO_TRACE", nullptr);
+        quiet = std::make_unique<DefaultEffect>(nullptr);
+    }
+    {
+        ScopedEnv env("VEMO_TRACE", "1");
+        loud = std::make_unique<DefaultEffect>(nullptr);
+    }
+    {
+        ScopedEnv env("VEMO_TRACE", "1");
+        testing::internal::CaptureStdout();
+        hostDispatch(quiet->getAeffect(), effGetVstVersion);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    }
+    {
+        ScopedEnv env("VEMO_TRACE", nullptr);
+        testing::internal::CaptureStdout();
+        hostDispatch(loud->getAeffect(), effGetVstVersion);
+        EXPECT_EQ(lines(testing::internal::GetCapturedStdout()).size(), 1u);
+    }
+}
 
 TEST_F(DispatcherTrace, PassedDownOpcodePrintsExtendedThenBaseLine)
 {

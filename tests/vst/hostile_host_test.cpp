@@ -36,7 +36,6 @@ TEST_F(HostileHost, NullBuffersNeverReachOperations)
                        effEditOpen,
                        effGetChunk,
                        effSetChunk,
-                       effString2Parameter,
                        effGetProgramNameIndexed,
                        effGetInputProperties,
                        effGetOutputProperties,
@@ -58,6 +57,11 @@ TEST_F(HostileHost, NullBuffersNeverReachOperations)
     EXPECT_EQ(editor->nullCalls, 0);
     EXPECT_EQ(editor->opens, 0);
     EXPECT_FALSE(editor->isOpen());
+    // Except the one question a null text asks: does this parameter take text.
+    EXPECT_EQ(call(effString2Parameter, 0, 0, nullptr), 0);
+    EXPECT_EQ(fx.nullCalls, 1);
+    EXPECT_EQ(call(effString2Parameter, 5, 0, nullptr), 0);
+    EXPECT_EQ(fx.nullCalls, 1);
 }
 
 TEST_F(HostileHost, DefaultOperationsTolerateNullWhenCalledDirectly)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "vst/AEffEditor.h"
 #include "vst/AudioEffectX.h"
 

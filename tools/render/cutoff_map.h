@@ -1,11 +1,16 @@
-// The plug-in's two parameters and the mapping between the shown cutoff and the host value.
+// The plug-in's two parameters and the mapping between the shown cutoff and
+// the host value, as the plug-in's parameter table defines them.
 #pragma once
+#include "app/vemo_params.h"
+
 #include <cstdint>
 
-constexpr int32_t kParamState = 0;
-constexpr int32_t kParamFrequency = 1;
-constexpr double kCutoffMin = 20.0;
-constexpr double kCutoffMax = 8333.0;
+constexpr int32_t kParamState = PARAM_STATE;
+constexpr int32_t kParamFrequency = PARAM_FREQUENCY;
+constexpr double kCutoffMin = KNOB_MIN;
+constexpr double kCutoffMax = KNOB_MAX;
+// The filters run at this multiple of the shown cutoff.
+constexpr double kFilterRatio = FILTER_RATIO;
 
 // Shown cutoff (Hz) for a host value x: 20 + 8313 x^2, computed in single
 // precision as the plug-in does.

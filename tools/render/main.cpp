@@ -13,8 +13,8 @@
 #include "tools/render/svg_plot.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
-#include <unistd.h>
 
 namespace {
 
@@ -48,7 +48,6 @@ int run_response(const Options &o, const std::string &plugin)
     }
     std::vector<ResponseCurve> curves;
     {
-        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
         PluginLibrary library(plugin);
         const std::vector<double> freqs = response_frequencies(o.rate, 160);
         for (double cutoff : o.cutoffs) {
@@ -66,11 +65,7 @@ int run_response(const Options &o, const std::string &plugin)
 
 int run_render(const Options &o, const std::string &plugin)
 {
-    RenderSummary s;
-    {
-        StdoutRedirect quiet_plugin(o.trace ? STDERR_FILENO : -1);
-        s = render_file(o, plugin);
-    }
+    const RenderSummary s = render_file(o, plugin);
     const std::string warning = render_cutoff_warning(s);
     if (!warning.empty())
         std::fprintf(stderr, "vemo-render: %s\n", warning.c_str());
@@ -105,6 +100,9 @@ int main(int argc, char **argv)
         std::puts("vemo-render 1.0");
         return 0;
     }
+    // The plug-in reads this when an instance is created.
+    if (o.trace)
+        setenv("VEMO_TRACE", "1", 1);
     install_interrupt_handlers();
     try {
         if (o.mode == Mode::MakeDemo) {

@@ -28,7 +28,7 @@ const char kUsage[] =
     "  --format F           output samples: float, pcm16 or pcm24 (default: like IN)\n"
     "  --rate HZ            sample rate for --response and --make-demo (default 48000)\n"
     "  --seconds S          length of the demo signal (default 6)\n"
-    "  --trace              show the plug-in's dispatcher trace on standard error\n"
+    "  --trace              the plug-in's dispatcher trace on standard output\n"
     "  --quiet              no progress bar\n"
     "  --force              replace an output file even when it is read-only\n"
     "  -h, --help           this text\n"

@@ -41,7 +41,7 @@ struct Options {
     SampleFormat format = SampleFormat::Same;
     double rate = 48000.0; // --response and --make-demo
     double seconds = 6.0;  // --make-demo
-    bool trace = false;    // plug-in trace to standard error instead of /dev/null
+    bool trace = false;    // sets VEMO_TRACE=1: the plug-in's trace on standard output
     bool quiet = false;    // no progress bar
     bool force = false;    // replace read-only outputs
 };

@@ -1,11 +1,9 @@
-// PluginLibrary, PluginInstance, StdoutRedirect: the host side of the VST 2.4 interface.
+// PluginLibrary, PluginInstance: the host side of the VST 2.4 interface.
 #include "tools/render/plugin_host.h"
 
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -135,26 +133,4 @@ void PluginInstance::process(const float *in, float *out, int32_t n)
     std::memcpy(inputs_[0].data(), in, sizeof(float) * (size_t)n);
     effect_->processReplacing(effect_, input_ptrs_.data(), output_ptrs_.data(), n);
     std::memcpy(out, outputs_[0].data(), sizeof(float) * (size_t)n);
-}
-
-StdoutRedirect::StdoutRedirect(int target_fd)
-{
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    int fd = target_fd >= 0 ? target_fd : open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved_ < 0 || fd < 0)
-        return; // nothing to restore: the trace stays where it was
-    dup2(fd, STDOUT_FILENO);
-    if (target_fd < 0)
-        close(fd);
-}
-
-StdoutRedirect::~StdoutRedirect()
-{
-    // Text the plug-in left in stdio's buffer belongs to the redirected stream.
-    std::fflush(stdout);
-    if (saved_ >= 0) {
-        dup2(saved_, STDOUT_FILENO);
-        close(saved_);
-    }
 }

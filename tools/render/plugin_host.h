@@ -52,16 +52,3 @@ private:
     std::vector<std::vector<float>> inputs_, outputs_;
     std::vector<float *> input_ptrs_, output_ptrs_;
 };
-
-// Points standard output somewhere else (the plug-in's dispatcher trace goes
-// there) and back on destruction. target_fd < 0 means /dev/null.
-class StdoutRedirect {
-public:
-    explicit StdoutRedirect(int target_fd);
-    ~StdoutRedirect();
-    StdoutRedirect(const StdoutRedirect &) = delete;
-    StdoutRedirect &operator=(const StdoutRedirect &) = delete;
-
-private:
-    int saved_ = -1;
-};
