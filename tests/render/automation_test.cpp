@@ -41,11 +41,11 @@ TEST(AutomationFile, ReadsNamesIndexesCommentsAndSortsStably)
     EXPECT_EQ(events[0].value, 0.25f);
     EXPECT_EQ(events[1].time, 0.1);
     EXPECT_EQ(events[1].value, 1.0f);
-    EXPECT_EQ(events[2].index, kParamState);
+    EXPECT_EQ(events[2].index, PARAM_STATE);
     EXPECT_EQ(events[2].value, 0.0f);
     // Equal times keep the file's order.
     EXPECT_EQ(events[3].line, 3);
-    EXPECT_EQ(events[3].index, kParamFrequency);
+    EXPECT_EQ(events[3].index, PARAM_FREQUENCY);
     EXPECT_EQ(events[3].value, 1.0f);
     EXPECT_EQ(events[4].line, 5);
     EXPECT_EQ(automation_frame(events[1], 44100), 4410);

@@ -23,11 +23,11 @@ TEST(Options, ParametersKeepCommandLineOrder)
     EXPECT_EQ(o.output, "out.wav");
     EXPECT_EQ(o.block, 64);
     ASSERT_EQ(o.params.size(), 3u);
-    EXPECT_EQ(o.params[0].index, kParamFrequency);
+    EXPECT_EQ(o.params[0].index, PARAM_FREQUENCY);
     EXPECT_EQ(o.params[0].value, host_value_for_cutoff(1000.0));
     EXPECT_EQ(o.params[1].index, 1);
     EXPECT_EQ(o.params[1].value, 0.5f);
-    EXPECT_EQ(o.params[2].index, kParamState);
+    EXPECT_EQ(o.params[2].index, PARAM_STATE);
     EXPECT_EQ(o.params[2].value, 0.0f);
     // A file name that starts with a dash after --.
     o = parse({"--", "-in.wav", "out.wav"});

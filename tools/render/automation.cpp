@@ -38,15 +38,15 @@ std::vector<AutomationEvent> parse_automation(std::istream &in, const std::strin
             fail("time '" + time_s + "' is not a number of seconds >= 0");
         double v;
         if (param == "cutoff") {
-            if (!parse_number(value_s, &v) || v < kCutoffMin || v > kCutoffMax)
+            if (!parse_number(value_s, &v) || v < KNOB_MIN || v > KNOB_MAX)
                 fail("cutoff '" + value_s + "' is not a frequency from 20 to 8333 Hz");
-            e.index = kParamFrequency;
+            e.index = PARAM_FREQUENCY;
             e.value = host_value_for_cutoff(v);
         }
         else if (param == "state") {
             if (!parse_state(value_s, &e.value))
                 fail("state '" + value_s + "' is not on, off, 1 or 0");
-            e.index = kParamState;
+            e.index = PARAM_STATE;
         }
         else {
             char *end = nullptr;

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 namespace {
-constexpr double FILTER_RATIO = 1.2;
 constexpr double RATE_LIMIT = 0.225;
 } // namespace
 

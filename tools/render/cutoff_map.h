@@ -5,13 +5,6 @@
 
 #include <cstdint>
 
-constexpr int32_t kParamState = PARAM_STATE;
-constexpr int32_t kParamFrequency = PARAM_FREQUENCY;
-constexpr double kCutoffMin = KNOB_MIN;
-constexpr double kCutoffMax = KNOB_MAX;
-// The filters run at this multiple of the shown cutoff.
-constexpr double kFilterRatio = FILTER_RATIO;
-
 // Shown cutoff (Hz) for a host value x: 20 + 8313 x^2, computed in single
 // precision as the plug-in does.
 float cutoff_for_host_value(float x);

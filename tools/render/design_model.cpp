@@ -15,7 +15,7 @@ DesignCoefficients design_for_host_value(float x, double fs)
     const float shown = cutoff_for_host_value(x);
     // The plug-in runs its filters at 1.2 times the shown cutoff, at most at
     // 0.225 times the rate (where its band-pass is still exact and stable).
-    const double wanted = (double)shown * 1.2;
+    const double wanted = (double)shown * FILTER_RATIO;
     const float filter_hz = (float)(wanted < fs * 0.225 ? wanted : fs * 0.225);
     d.lowpass_hz = std::trunc((double)filter_hz);
     d.a = 2.0 * kPi * d.lowpass_hz / (2.0 * kPi * d.lowpass_hz + fs);

@@ -52,7 +52,7 @@ double cutoff_value(const std::string &text)
     double hz;
     if (!parse_number(text, &hz))
         throw UsageError("--cutoff: '" + text + "' is not a number");
-    if (hz < kCutoffMin || hz > kCutoffMax)
+    if (hz < KNOB_MIN || hz > KNOB_MAX)
         throw UsageError("--cutoff: " + text + " Hz is outside 20 to 8333 Hz");
     return hz;
 }
@@ -162,7 +162,7 @@ Options parse_options(int argc, const char *const *argv)
         else if (name == "--cutoff") {
             double hz = cutoff_value(take_value());
             o.cutoffs.push_back(hz);
-            o.params.push_back({kParamFrequency, host_value_for_cutoff(hz)});
+            o.params.push_back({PARAM_FREQUENCY, host_value_for_cutoff(hz)});
         }
         else if (name == "--state") {
             std::string v = take_value();
@@ -172,7 +172,7 @@ Options parse_options(int argc, const char *const *argv)
             if (state_given)
                 throw UsageError("--state given twice");
             state_given = true;
-            o.params.push_back({kParamState, s});
+            o.params.push_back({PARAM_STATE, s});
             render_only();
         }
         else if (name == "--param") {

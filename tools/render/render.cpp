@@ -47,7 +47,7 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
     for (const ParamSetting &p : o.params) {
         for (auto &inst : instances)
             inst->set_parameter(p.index, p.value);
-        summary.frequency_set = summary.frequency_set || p.index == kParamFrequency;
+        summary.frequency_set = summary.frequency_set || p.index == PARAM_FREQUENCY;
     }
     size_t next_event = 0;
     for (; next_event < events.size() && automation_frame(events[next_event], reader.rate()) <= 0;
@@ -55,15 +55,15 @@ RenderSummary render_file(const Options &o, const std::string &plugin_path)
         for (auto &inst : instances)
             inst->set_parameter(events[next_event].index, events[next_event].value);
         summary.frequency_set =
-            summary.frequency_set || events[next_event].index == kParamFrequency;
+            summary.frequency_set || events[next_event].index == PARAM_FREQUENCY;
     }
 
-    if (params > kParamState)
-        summary.state_value = instances[0]->get_parameter(kParamState);
-    if (params > kParamFrequency)
-        summary.frequency_value = instances[0]->get_parameter(kParamFrequency);
+    if (params > PARAM_STATE)
+        summary.state_value = instances[0]->get_parameter(PARAM_STATE);
+    if (params > PARAM_FREQUENCY)
+        summary.frequency_value = instances[0]->get_parameter(PARAM_FREQUENCY);
     for (const AutomationEvent &e : events)
-        if (e.index == kParamFrequency && automation_frame(e, reader.rate()) < reader.frames())
+        if (e.index == PARAM_FREQUENCY && automation_frame(e, reader.rate()) < reader.frames())
             summary.highest_automated_frequency =
                 std::max(summary.highest_automated_frequency, e.value);
 

@@ -48,11 +48,11 @@ double measure_tone_gain(const PluginLibrary &library, double fs, float host_val
                          int32_t block)
 {
     PluginInstance inst(library, (float)fs, block);
-    inst.set_parameter(kParamState, 1.0f);
-    inst.set_parameter(kParamFrequency, host_value);
+    inst.set_parameter(PARAM_STATE, 1.0f);
+    inst.set_parameter(PARAM_FREQUENCY, host_value);
 
     // The slowest pole decays with the filter frequency (about pi f per second).
-    const double filter_hz = 1.2 * (double)cutoff_for_host_value(host_value);
+    const double filter_hz = FILTER_RATIO * (double)cutoff_for_host_value(host_value);
     const int64_t settle = (int64_t)std::ceil(fs * std::max(0.1, 25.0 / (kPi * filter_hz)));
     const double period = fs / tone_hz;
     int64_t measure = (int64_t)std::ceil(std::max(0.1 * fs, 8.0 * period));
