@@ -6,26 +6,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-need=()
-command -v cmake >/dev/null 2>&1 || need+=(cmake)
-command -v ninja >/dev/null 2>&1 || need+=(ninja-build)
-command -v g++ >/dev/null 2>&1 || need+=(g++)
-command -v pkg-config >/dev/null 2>&1 || need+=(pkg-config)
-have_pc() { command -v pkg-config >/dev/null 2>&1 && pkg-config --exists "$1"; }
-have_pc sndfile || need+=(libsndfile1-dev)
+. tools/packages.sh
+extra=()
 # rsvg-convert turns the plot into a PNG: installed along when root, else optional.
 if ! command -v rsvg-convert >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
-  need+=(librsvg2-bin)
+  extra+=(librsvg2-bin)
 fi
-if [ ${#need[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "demo: missing ${need[*]}; install them or run as root" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
-fi
+ensure_packages demo "${BUILD_PACKAGES[@]}" "${extra[@]}"
 
 cmake -S . -B build-demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=OFF -DVEMO_BENCH=OFF >/dev/null
 cmake --build build-demo -j2 --target vemo-render zrcmd zrsh
