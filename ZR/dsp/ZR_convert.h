@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
+// Pi for the formulas that take it in extended precision, and as a double.
+constexpr long double ZR_PI_L = 3.141592653589793L;
+constexpr double ZR_PI = (double)ZR_PI_L;
+
 // Truncates toward zero into out; false (out unchanged) for NaN or a value
 // outside the int32 range. Coefficient formulas keep their old value then.
 inline bool zr_trunc_checked(double d, int32_t &out)
@@ -46,5 +50,18 @@ inline int32_t zr_trunc_low32(double d)
         return -1;
     if (d <= -9223372036854775808.0)
         return 0;
+    return (int32_t)(uint32_t)(uint64_t)(int64_t)d;
+}
+
+// Truncation toward zero keeping the low 32 bits inside the int64 range;
+// beyond it the result saturates to the int32 range instead, NaN gives 0.
+inline int32_t zr_trunc_low32_clamped(double d)
+{
+    if (std::isnan(d))
+        return 0;
+    if (d >= 9223372036854775807.0)
+        return INT32_MAX;
+    if (d <= -9223372036854775808.0)
+        return INT32_MIN;
     return (int32_t)(uint32_t)(uint64_t)(int64_t)d;
 }

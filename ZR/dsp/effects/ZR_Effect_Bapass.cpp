@@ -2,6 +2,7 @@
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,24 +17,9 @@ const ZR_option ZR_Effect_Bapass_options[] = {
 
 namespace {
 
-constexpr double INT64_LIMIT = 9.2233720368547758e18;
-
 bool fits_int64(double d)
 {
-    return std::isfinite(d) && std::fabs(d) < INT64_LIMIT;
-}
-
-// Truncation toward zero, low 32 bits kept; values without an integer
-// (NaN, beyond 64 bits) saturate instead of being undefined.
-int32_t truncate_low32(double d)
-{
-    if (std::isnan(d))
-        return 0;
-    if (d >= INT64_LIMIT)
-        return INT32_MAX;
-    if (d <= -INT64_LIMIT)
-        return INT32_MIN;
-    return (int32_t)(uint32_t)(uint64_t)(int64_t)d;
+    return std::isfinite(d) && std::fabs(d) < 9223372036854775808.0;
 }
 
 // Compares floats by their bits, so that a NaN equals itself.
@@ -48,7 +34,7 @@ bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
 {
     if (q == 0.0f || q == 1.0f || f == 0.0f || fs_int == 0)
         return false;
-    const double pi = 3.141592653589793;
+    const double pi = ZR_PI;
     double fs = fs_int;
     double A = (double)f * q, B = (double)f / q;
     double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
@@ -62,9 +48,9 @@ bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
     out->c1 = c1;
     out->c2 = c2;
     out->c3 = c3;
-    out->k1 = truncate_low32(k1);
-    out->k2 = truncate_low32(k2);
-    out->k3 = truncate_low32(k3);
+    out->k1 = zr_trunc_low32_clamped(k1);
+    out->k2 = zr_trunc_low32_clamped(k2);
+    out->k3 = zr_trunc_low32_clamped(k3);
     return true;
 }
 
@@ -129,62 +115,50 @@ void ZR_Effect_Bapass::process()
     }
 }
 
-namespace {
-
-template <int MODE>
-void floating_section(const int32_t *in, int32_t *out, int32_t n, double c1, double c2, double c3,
-                      double &fx1, double &fx2, double &fy1, double &fy2)
-{
-    double x1 = fx1, x2 = fx2, y1 = fy1, y2 = fy2;
-    for (int32_t i = 0; i < n; ++i) {
-        double x = in[i];
-        long double e =
-            ((long double)x - x2) * c3 - y2 + (long double)y2 * c2 + y1 + y1 - (long double)y1 * c1;
-        double y = (double)e;
-        double o = out[i];
-        switch (MODE) {
-        case ZR_MODE_SET:
-            out[i] = truncate_low32(y);
-            break;
-        case ZR_MODE_ADD:
-            out[i] = truncate_low32(o + y);
-            break;
-        case ZR_MODE_SUB:
-            out[i] = truncate_low32(o - y);
-            break;
-        case ZR_MODE_STN:
-            out[i] = truncate_low32(-y);
-            break;
-        case ZR_MODE_ADN:
-            out[i] = truncate_low32(-(o + y));
-            break;
-        default:
-            out[i] = truncate_low32(y - o);
-            break;
-        }
-        x2 = x1;
-        x1 = x;
-        y2 = y1;
-        y1 = y;
-    }
-    fx1 = x1;
-    fx2 = x2;
-    fy1 = y1;
-    fy2 = y2;
-}
-
-} // namespace
-
 void ZR_Effect_Bapass::process_floating(const int32_t *in, int32_t *out, int32_t n)
 {
-    typedef void (*section_fn)(const int32_t *, int32_t *, int32_t, double, double, double,
-                               double &, double &, double &, double &);
-    static const section_fn sections[ZR_MODE_COUNT] = {floating_section<0>, floating_section<1>,
-                                                       floating_section<2>, floating_section<3>,
-                                                       floating_section<4>, floating_section<5>};
-    sections[mode_index()](in, out, n, c1.load(std::memory_order_relaxed),
-                           c2.load(std::memory_order_relaxed), c3.load(std::memory_order_relaxed),
-                           fx1, fx2, fy1, fy2);
+    ZR_bandpass_float_state s{c1.load(std::memory_order_relaxed),
+                              c2.load(std::memory_order_relaxed),
+                              c3.load(std::memory_order_relaxed),
+                              fx1,
+                              fx2,
+                              fy1,
+                              fy2};
+    kernel_bandpass2_float[mode_index()](in, out, n, s);
+    fx1 = s.x1;
+    fx2 = s.x2;
+    fy1 = s.y1;
+    fy2 = s.y2;
+}
+
+bool ZR_Effect_Bapass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                    ZR_bandpass_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out ||
+        floating.load(std::memory_order_relaxed))
+        return false;
+    s = {k1.load(std::memory_order_relaxed),
+         k2.load(std::memory_order_relaxed),
+         k3.load(std::memory_order_relaxed),
+         x1,
+         x2,
+         y1,
+         y2};
+    return true;
+}
+
+void ZR_Effect_Bapass::import_state(const ZR_bandpass_state &s)
+{
+    x1 = s.x1;
+    x2 = s.x2;
+    y1 = s.y1;
+    y2 = s.y2;
+}
+
+ZR_Effect_Bapass *ZR_Effect_Bapass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Bapass_options ? static_cast<ZR_Effect_Bapass *>(e)
+                                                       : nullptr;
 }
 
 ZR_value ZR_Effect_Bapass::m_i(ZR_Effect_Bapass *e, ZR_value v)

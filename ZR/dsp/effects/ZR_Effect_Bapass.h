@@ -35,6 +35,15 @@ public:
     void reset() override;
     void compute_coefficients();
 
+    // The band-pass behind e, or null when e is another class.
+    static ZR_Effect_Bapass *of(ZR_Effect *e);
+    // Hands the fixed-point state to a kernel run by the caller: false (s
+    // untouched) unless the section runs steadily in `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                      ZR_bandpass_state &s) const;
+    // Takes the state back after that run.
+    void import_state(const ZR_bandpass_state &s);
+
     static ZR_value m_i(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_o(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_f(ZR_Effect_Bapass *e, ZR_value v);

@@ -17,6 +17,12 @@ public:
     ZR_Effect_Copy();
     void process() override;
 
+    // The copy behind e, or null when e is another class.
+    static ZR_Effect_Copy *of(ZR_Effect *e);
+    // True when it runs steadily as a plain "set" copy from in to out, both
+    // strides 1.
+    bool copies_plainly(const ZR_Buffer *in, const ZR_Buffer *out) const;
+
     static ZR_value m_i(ZR_Effect_Copy *e, ZR_value v);
     static ZR_value m_o(ZR_Effect_Copy *e, ZR_value v);
     static ZR_value m_is(ZR_Effect_Copy *e, ZR_value v);

@@ -1,6 +1,7 @@
 // ZR_Effect_Lopass and ZR_Effect_Hipass: one-pole filters over one block.
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 #include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +23,7 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
     if (frequency == 0 || clock == 0)
         return false;
     long double f = frequency;
-    long double a = f * 13493037704.522018L / (f * 3.141592653589793L + clock * 0.5L);
+    long double a = f * 13493037704.522018L / (f * ZR_PI_L + clock * 0.5L);
     if (!std::isfinite(a) || std::fabs(a) >= 9.2233720368547758e18L)
         return false;
     *alpha = (uint32_t)(uint64_t)(int64_t)a;
@@ -90,6 +91,21 @@ void ZR_Effect_Lopass::process()
         return;
     uint32_t a = alpha.load(std::memory_order_relaxed);
     kernel_lowpass1[mode_index()](in, out, n, a, b);
+}
+
+ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Lopass_options ? static_cast<ZR_Effect_Lopass *>(e)
+                                                       : nullptr;
+}
+
+bool ZR_Effect_Lopass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                    ZR_onepole_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out)
+        return false;
+    s = {alpha.load(std::memory_order_relaxed), b};
+    return true;
 }
 
 ZR_Effect_Hipass::ZR_Effect_Hipass()

@@ -36,6 +36,15 @@ class ZR_Effect_Lopass : public ZR_Effect_Onepole {
 public:
     ZR_Effect_Lopass();
     void process() override;
+
+    // The low-pass behind e, or null when e is another class.
+    static ZR_Effect_Lopass *of(ZR_Effect *e);
+    // Hands the state to a kernel run by the caller: false (s untouched)
+    // unless the filter runs steadily in `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                      ZR_onepole_state &s) const;
+    // Takes the state back after that run.
+    void import_state(const ZR_onepole_state &s) { b = s.b; }
 };
 
 class ZR_Effect_Hipass : public ZR_Effect_Onepole {
