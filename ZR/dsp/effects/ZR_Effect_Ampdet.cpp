@@ -22,7 +22,7 @@ void follow_coefficient(std::atomic<int32_t> &coefficient, float frequency, int3
     int32_t k;
     if (f == 0.0)
         k = 2147483647;
-    else if (!zr_trunc_checked(f * 6746518852.261009 / (f * 3.141592653589793 + clock * 0.5), k))
+    else if (!zr_trunc_checked(f * 6746518852.261009 / (f * ZR_PI + clock * 0.5), k))
         return;
     coefficient.store(k, std::memory_order_relaxed);
 }

@@ -21,7 +21,6 @@ const ZR_option ZR_Effect_Shift_options[] = {
 namespace {
 
 constexpr uint32_t kMask = ZR_Effect_Nshift::kRing - 1;
-constexpr double kPi = 3.141592653589793;
 
 // Value between R[j] and R[j + 1] at q (14 fractional bits), 32-bit
 // arithmetic on pre-shifted samples.
@@ -95,8 +94,8 @@ void ZR_Effect_Nshift::run()
             pos -= window;
         if (pos < 0 || pos >= window) // speeds beyond the window
             pos = ((pos % window) + window) % window;
-        const double s1 = std::sin(kPi * (double)pos / (2.0 * (double)window));
-        const double s2 = std::sin(kPi * (double)(pos + window) / (2.0 * (double)window));
+        const double s1 = std::sin(ZR_PI * (double)pos / (2.0 * (double)window));
+        const double s2 = std::sin(ZR_PI * (double)(pos + window) / (2.0 * (double)window));
         const double g1 = s1 * s1, g2 = s2 * s2;
         if (!Compensated) {
             const double u1 = read_shifted(A, w, pos), u2 = read_shifted(A, w, pos + window);
