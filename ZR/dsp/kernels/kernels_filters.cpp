@@ -2,10 +2,10 @@
 // fixed and floating point, and the fused cascade of four sections.
 #include <algorithm>
 
-#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/dsp/kernels/private/filter_steps.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
+#include "ZR/dsp/private/ZR_convert.h"
 
 using namespace zr_kernels;
 
