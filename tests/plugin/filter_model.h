@@ -1,5 +1,5 @@
-// A plain per-sample model of the plug-in's arithmetic, written from the
-// described formulas: host float to fixed point, two stages of one-pole minus
+// A plain per-sample model of the plug-in's arithmetic, independent of the
+// kernels: host float to fixed point, two stages of one-pole minus
 // band-pass, sub-blocks of 512 samples with the one-block switching fade.
 #pragma once
 
