@@ -4,8 +4,8 @@
 #include "ZR/dsp/private/ZR_convert.h"
 
 const ZR_option ZR_Effect_Ampdet_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Ampdet, i),
-    ZR_OPTION(ZR_Effect_Ampdet, o),   ZR_OPTION(ZR_Effect_Ampdet, a),
+    ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Ampdet, a),
     ZR_OPTION(ZR_Effect_Ampdet, f1),  ZR_OPTION(ZR_Effect_Ampdet, f2),
     ZR_OPTION_END(ZR_Effect_options),
 };
@@ -69,14 +69,6 @@ void ZR_Effect_Ampdet::process()
                                   release.load(std::memory_order_relaxed), e);
 }
 
-ZR_value ZR_Effect_Ampdet::m_i(ZR_Effect_Ampdet *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Ampdet::m_o(ZR_Effect_Ampdet *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Ampdet::m_a(ZR_Effect_Ampdet *e, ZR_value v)
 {
     return zr_buffer_option(e->rectified, v);

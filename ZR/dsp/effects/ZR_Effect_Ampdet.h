@@ -1,13 +1,11 @@
 // ZR_Effect_Ampdet: envelope follower with attack and release given in Hz,
 // plus an optional rectified output.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Ampdet : public ZR_Effect {
+class ZR_Effect_Ampdet : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};    // envelope
     ZR_buffer_slot rectified{nullptr}; // |in|
     std::atomic<float> f1{0.0f};       // attack frequency
     std::atomic<float> f2{0.0f};       // release frequency

@@ -9,8 +9,8 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Bapass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Bapass), ZR_OPTION(ZR_Effect_Bapass, i),
-    ZR_OPTION(ZR_Effect_Bapass, o),   ZR_OPTION(ZR_Effect_Bapass, f),
+    ZR_OPTION_CTOR(ZR_Effect_Bapass), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Bapass, f),
     ZR_OPTION(ZR_Effect_Bapass, q),   ZR_OPTION(ZR_Effect_Bapass, a),
     ZR_OPTION_END(ZR_Effect_options),
 };
@@ -93,12 +93,9 @@ void ZR_Effect_Bapass::reset()
 
 void ZR_Effect_Bapass::process()
 {
-    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
-    int32_t *in = samples(source);
-    int32_t *out = samples(target);
-    if (!in || !out)
-        return;
-    int32_t n = std::min(source->effective_length(), target->effective_length());
+    const int32_t *in;
+    int32_t *out;
+    const int32_t n = fetch_blocks(in, out);
     if (n <= 0)
         return;
     if (floating.load(std::memory_order_relaxed)) {
@@ -159,16 +156,6 @@ ZR_Effect_Bapass *ZR_Effect_Bapass::of(ZR_Effect *e)
 {
     return e && e->options == ZR_Effect_Bapass_options ? static_cast<ZR_Effect_Bapass *>(e)
                                                        : nullptr;
-}
-
-ZR_value ZR_Effect_Bapass::m_i(ZR_Effect_Bapass *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-
-ZR_value ZR_Effect_Bapass::m_o(ZR_Effect_Bapass *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Bapass::m_f(ZR_Effect_Bapass *e, ZR_value v)

@@ -1,7 +1,7 @@
 // Second-order band-pass between the corners f * q and f / q, in fixed or
 // floating point.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 #include <atomic>
@@ -17,10 +17,8 @@ struct ZR_bandpass_coefficients {
 // result), in which case the old ones stay in force.
 bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out);
 
-class ZR_Effect_Bapass : public ZR_Effect {
+class ZR_Effect_Bapass : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<float> frequency{0.0f};
     std::atomic<float> q{0.0f};
     std::atomic<double> c1{0.0}, c2{0.0}, c3{0.0};

@@ -1,16 +1,14 @@
 // Copies one buffer into another once per block, with strides, in any
 // output mode.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
 
-class ZR_Effect_Copy : public ZR_Effect {
+class ZR_Effect_Copy : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> input_stride{1};
     std::atomic<int32_t> output_stride{1};
 

@@ -8,14 +8,14 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Freqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Freqmul, i),
-    ZR_OPTION(ZR_Effect_Freqmul, o),   ZR_OPTION(ZR_Effect_Freqmul, k),
+    ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),     ZR_OPTION(ZR_Effect_Freqmul, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Nefreqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Nefreqmul, i),
-    ZR_OPTION(ZR_Effect_Nefreqmul, o),    ZR_OPTION(ZR_Effect_Nefreqmul, k),
+    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),        ZR_OPTION(ZR_Effect_Nefreqmul, k),
     ZR_OPTION(ZR_Effect_Nefreqmul, rand), ZR_OPTION(ZR_Effect_Nefreqmul, stab),
     ZR_OPTION_END(ZR_Effect_options),
 };
@@ -96,14 +96,6 @@ void ZR_Effect_Freqmul::process()
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Freqmul::m_i(ZR_Effect_Freqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Freqmul::m_o(ZR_Effect_Freqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Freqmul::m_k(ZR_Effect_Freqmul *e, ZR_value v)
 {
     return factor_option(e->k, v);
@@ -184,14 +176,6 @@ void ZR_Effect_Nefreqmul::process()
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Nefreqmul::m_i(ZR_Effect_Nefreqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Nefreqmul::m_o(ZR_Effect_Nefreqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Nefreqmul::m_k(ZR_Effect_Nefreqmul *e, ZR_value v)
 {
     return factor_option(e->k, v);

@@ -7,14 +7,14 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lopass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Onepole, f),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Hipass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
+    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Onepole, f),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -49,26 +49,6 @@ void ZR_Effect_Onepole::compute_alpha()
     }
 }
 
-int32_t ZR_Effect_Onepole::fetch_blocks(int32_t *&in, int32_t *&out)
-{
-    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
-    in = samples(source);
-    out = samples(target);
-    if (!in || !out)
-        return 0;
-    return std::min(source->effective_length(), target->effective_length());
-}
-
-ZR_value ZR_Effect_Onepole::m_i(ZR_Effect_Onepole *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-
-ZR_value ZR_Effect_Onepole::m_o(ZR_Effect_Onepole *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
-
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
 {
     if (v.is_number()) {
@@ -85,7 +65,8 @@ ZR_Effect_Lopass::ZR_Effect_Lopass()
 
 void ZR_Effect_Lopass::process()
 {
-    int32_t *in, *out;
+    const int32_t *in;
+    int32_t *out;
     int32_t n = fetch_blocks(in, out);
     if (n <= 0)
         return;
@@ -115,7 +96,8 @@ ZR_Effect_Hipass::ZR_Effect_Hipass()
 
 void ZR_Effect_Hipass::process()
 {
-    int32_t *in, *out;
+    const int32_t *in;
+    int32_t *out;
     int32_t n = fetch_blocks(in, out);
     if (n <= 0)
         return;

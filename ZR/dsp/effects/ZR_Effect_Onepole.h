@@ -1,15 +1,13 @@
 // One-pole filters: ZR_Effect_Lopass and ZR_Effect_Hipass share their layout.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
 
-class ZR_Effect_Onepole : public ZR_Effect {
+class ZR_Effect_Onepole : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> frequency{0}; // Hz
     std::atomic<uint32_t> alpha{0};    // smoothing factor, alpha / 2^32
     int32_t b = 0;                     // filter state (audio thread)
@@ -20,8 +18,6 @@ public:
     // alpha from frequency and clock; keeps the old value when either is 0
     // or the formula has no finite result.
     void compute_alpha();
-    // Input and output blocks for this block, and how many samples both hold.
-    int32_t fetch_blocks(int32_t *&in, int32_t *&out);
 
     static ZR_value m_i(ZR_Effect_Onepole *e, ZR_value v);
     static ZR_value m_o(ZR_Effect_Onepole *e, ZR_value v);

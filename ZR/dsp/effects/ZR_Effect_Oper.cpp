@@ -11,8 +11,9 @@ const ZR_option ZR_Effect_Oper_options[] = {
 };
 
 const ZR_option ZR_Effect_Koef_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Koef),  ZR_OPTION(ZR_Effect_Koef, i), ZR_OPTION(ZR_Effect_Koef, o),
-    ZR_OPTION(ZR_Effect_Koef, oper), ZR_OPTION(ZR_Effect_Koef, k), ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Koef), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),  ZR_OPTION(ZR_Effect_Koef, oper),
+    ZR_OPTION(ZR_Effect_Koef, k),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -67,23 +68,13 @@ ZR_Effect_Koef::ZR_Effect_Koef()
 
 void ZR_Effect_Koef::process()
 {
-    ZR_Buffer *bi = zr_get(input), *bo = zr_get(output);
-    int32_t n = zr_min(zr_length(bi), zr_length(bo));
-    const int32_t *in = samples(bi);
-    int32_t *out = samples(bo);
-    if (!in || !out || n <= 0)
+    const int32_t *in;
+    int32_t *out;
+    const int32_t n = fetch_blocks(in, out);
+    if (n <= 0)
         return;
     kernel_koef[operator_index(oper) * ZR_MODE_COUNT + mode_index()](
         in, out, n, K.load(std::memory_order_relaxed));
-}
-
-ZR_value ZR_Effect_Koef::m_i(ZR_Effect_Koef *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Koef::m_o(ZR_Effect_Koef *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Koef::m_oper(ZR_Effect_Koef *e, ZR_value v)

@@ -1,7 +1,7 @@
 // Arithmetic effects: ZR_Effect_Oper combines two buffers, ZR_Effect_Koef a
 // buffer and a constant, by add, sub, mul or div in any output mode.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 extern const char *const ZR_oper_names[4];
@@ -22,10 +22,8 @@ public:
     static ZR_value m_oper(ZR_Effect_Oper *e, ZR_value v);
 };
 
-class ZR_Effect_Koef : public ZR_Effect {
+class ZR_Effect_Koef : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> oper{ZR_OPER_ADD};
     std::atomic<int32_t> K{0}; // k * 2^31 / 127
 

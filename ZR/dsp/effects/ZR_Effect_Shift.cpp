@@ -6,15 +6,15 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Nshift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),   ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 // Shift shares the handlers (they take the Nshift base).
 const ZR_option ZR_Effect_Shift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),  ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Inout, o),   ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),  ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -125,15 +125,6 @@ void ZR_Effect_Nshift::process()
 void ZR_Effect_Shift::process()
 {
     run<true>();
-}
-
-ZR_value ZR_Effect_Nshift::m_i(ZR_Effect_Nshift *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Nshift::m_o(ZR_Effect_Nshift *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Nshift::m_s(ZR_Effect_Nshift *e, ZR_value v)
