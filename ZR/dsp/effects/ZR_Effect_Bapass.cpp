@@ -3,10 +3,10 @@
 #include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/private/ZR_recompute.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 const ZR_option ZR_Effect_Bapass_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Bapass), ZR_OPTION(ZR_Effect_Inout, i),
@@ -20,12 +20,6 @@ namespace {
 bool fits_int64(double d)
 {
     return std::isfinite(d) && std::fabs(d) < 9223372036854775808.0;
-}
-
-// Compares floats by their bits, so that a NaN equals itself.
-bool same_bits(float a, float b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 } // namespace
@@ -61,28 +55,26 @@ ZR_Effect_Bapass::ZR_Effect_Bapass()
 
 void ZR_Effect_Bapass::compute_coefficients()
 {
-    // Options arrive from different threads: recompute until f, q and clock
-    // did not change meanwhile, so the last change is never overwritten by a
-    // result from older values. The handlers' stores and these accesses are
-    // sequentially consistent: relaxed order lets a thread's stores pass its
-    // own later loads, and a stale result would win.
+    struct Inputs {
+        float f, q;
+        int32_t fs;
+    };
     const auto sc = std::memory_order_seq_cst;
-    for (;;) {
-        float f = frequency.load(sc);
-        float r = q.load(sc);
-        int32_t fs = clock.load(sc);
-        ZR_bandpass_coefficients c;
-        if (ZR_bandpass_design(f, r, fs, &c)) {
+    zr_recompute_until_stable(
+        [&] {
+            return Inputs{frequency.load(sc), q.load(sc), clock.load(sc)};
+        },
+        [&](const Inputs &in) {
+            ZR_bandpass_coefficients c;
+            if (!ZR_bandpass_design(in.f, in.q, in.fs, &c))
+                return;
             c1.store(c.c1, sc);
             c2.store(c.c2, sc);
             c3.store(c.c3, sc);
             k1.store(c.k1, sc);
             k2.store(c.k2, sc);
             k3.store(c.k3, sc);
-        }
-        if (same_bits(f, frequency.load(sc)) && same_bits(r, q.load(sc)) && fs == clock.load(sc))
-            return;
-    }
+        });
 }
 
 void ZR_Effect_Bapass::reset()

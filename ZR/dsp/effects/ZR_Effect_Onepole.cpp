@@ -2,6 +2,7 @@
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/private/ZR_recompute.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,21 +33,19 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
 
 void ZR_Effect_Onepole::compute_alpha()
 {
-    // `f` and `clock` arrive from different threads. Whoever stored last must
-    // not be overwritten by a result from older values: recompute until the
-    // inputs did not change meanwhile. The handlers' stores and these loads
-    // are sequentially consistent: relaxed order lets a thread's store pass
-    // its own later loads, and a stale result would win.
+    struct Inputs {
+        int32_t f, fs;
+    };
     const auto sc = std::memory_order_seq_cst;
-    for (;;) {
-        int32_t f = frequency.load(sc);
-        int32_t fs = clock.load(sc);
-        uint32_t a;
-        if (ZR_onepole_alpha(f, fs, &a))
-            alpha.store(a, sc);
-        if (f == frequency.load(sc) && fs == clock.load(sc))
-            return;
-    }
+    zr_recompute_until_stable(
+        [&] {
+            return Inputs{frequency.load(sc), clock.load(sc)};
+        },
+        [&](const Inputs &in) {
+            uint32_t a;
+            if (ZR_onepole_alpha(in.f, in.fs, &a))
+                alpha.store(a, sc);
+        });
 }
 
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
