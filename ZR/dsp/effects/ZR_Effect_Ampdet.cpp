@@ -1,7 +1,7 @@
 // ZR_Effect_Ampdet: coefficients 2^31 * 2 pi f / (2 pi f + fs), one
 // envelope kernel call per block.
 #include "ZR/dsp/effects/ZR_Effect_Ampdet.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 const ZR_option ZR_Effect_Ampdet_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Inout, i),

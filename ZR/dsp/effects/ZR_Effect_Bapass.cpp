@@ -2,7 +2,7 @@
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
 #include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/private/ZR_recompute.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // allocated with the effect; nothing is allocated while processing.
 #include "ZR/dsp/effects/ZR_Effect_Deline.h"
 #include "ZR/dsp/ZR_Buffer.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstring>

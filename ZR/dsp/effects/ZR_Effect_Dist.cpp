@@ -1,7 +1,7 @@
 // ZR_Effect_Dist: limit a = D (1 - s), knee b = (D - a) / 2, one soft clip
 // kernel pass per block.
 #include "ZR/dsp/effects/ZR_Effect_Dist.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 // crossings. Both read and write their buffers directly (no crossfade).
 #include "ZR/dsp/effects/ZR_Effect_Freqmul.h"
 #include "ZR/dsp/ZR_Buffer.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstring>

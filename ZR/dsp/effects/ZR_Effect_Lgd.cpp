@@ -1,6 +1,6 @@
 // ZR_Effect_Lgd: per-sample smoothing in double precision.
 #include "ZR/dsp/effects/ZR_Effect_Lgd.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // ZR_Effect_Lopass and ZR_Effect_Hipass: one-pole filters over one block.
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 #include "ZR/dsp/ZR_Buffer.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/private/ZR_recompute.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // ZR_Effect_Oper and ZR_Effect_Koef: one operator kernel call per block.
 #include "ZR/dsp/effects/ZR_Effect_Oper.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 const char *const ZR_oper_names[4] = {"add", "sub", "mul", "div"};
 

@@ -1,6 +1,6 @@
 // ZR_Effect_Nshift and ZR_Effect_Shift: moving-delay pitch shifting.
 #include "ZR/dsp/effects/ZR_Effect_Shift.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // ZR_Fourier_Noisegate: noise estimate, gate design and the two-part
 // frequency-domain filter.
 #include "ZR/dsp/effects/ZR_Fourier_Noisegate.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstring>

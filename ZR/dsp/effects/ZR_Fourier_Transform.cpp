@@ -2,7 +2,7 @@
 // passes and their timing.
 #include "ZR/dsp/effects/ZR_Fourier_Transform.h"
 #include "ZR/core/ZR_spcpp.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstdio>

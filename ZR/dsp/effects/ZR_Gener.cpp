@@ -1,6 +1,6 @@
 // ZR_Gener, ZR_Gener_White and ZR_Gener_Exp.
 #include "ZR/dsp/effects/ZR_Gener.h"
-#include "ZR/dsp/private/ZR_convert.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstdlib>
