@@ -2,14 +2,14 @@
 #include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_Buffer.h"
 
-int32_t ZR_Effect_Inout::fetch_blocks(const int32_t *&in, int32_t *&out)
+ZR_blocks ZR_Effect_Inout::fetch_blocks()
 {
     ZR_Buffer *source = zr_get(input), *target = zr_get(output);
-    in = samples(source);
-    out = samples(target);
+    const int32_t *in = samples(source);
+    int32_t *out = samples(target);
     if (!in || !out)
-        return 0;
-    return zr_min(source->effective_length(), target->effective_length());
+        return {in, out, 0};
+    return {in, out, zr_min(source->effective_length(), target->effective_length())};
 }
 
 ZR_value ZR_Effect_Inout::m_i(ZR_Effect_Inout *e, ZR_value v)

@@ -6,15 +6,21 @@
 
 #include <cstdint>
 
+// One block's samples: n is how many both in and out hold.
+struct ZR_blocks {
+    const int32_t *in;
+    int32_t *out;
+    int32_t n;
+};
+
 class ZR_Effect_Inout : public ZR_Effect {
 public:
     ZR_buffer_slot input{nullptr};
     ZR_buffer_slot output{nullptr};
 
-    // This block's input and output samples (through `samples`, so a
-    // switching crossfade applies) and how many both hold; 0 when either
-    // buffer is missing.
-    int32_t fetch_blocks(const int32_t *&in, int32_t *&out);
+    // This block's input and output samples, through `samples` so that a
+    // switching crossfade applies; n is 0 when either buffer is missing.
+    ZR_blocks fetch_blocks();
 
     static ZR_value m_i(ZR_Effect_Inout *e, ZR_value v);
     static ZR_value m_o(ZR_Effect_Inout *e, ZR_value v);

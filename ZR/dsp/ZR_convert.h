@@ -4,21 +4,17 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ZR/core/ZR_value.h"
+
 // Pi for the formulas that take it in extended precision, and as a double.
 constexpr long double ZR_PI_L = 3.141592653589793L;
 constexpr double ZR_PI = (double)ZR_PI_L;
 
 // Per-sample truncation toward zero: saturates at the int32 range, NaN
-// gives 0.
+// gives 0 (the interpreter's own conversion of numbers).
 inline int32_t zr_trunc_sample(double d)
 {
-    if (std::isnan(d))
-        return 0;
-    if (d >= 2147483647.0)
-        return INT32_MAX;
-    if (d <= -2147483648.0)
-        return INT32_MIN;
-    return (int32_t)d;
+    return ZR_truncate_to_int(d);
 }
 
 // The same for options: false (out unchanged) for NaN.

@@ -85,9 +85,7 @@ void ZR_Effect_Bapass::reset()
 
 void ZR_Effect_Bapass::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    const int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     if (floating.load(std::memory_order_relaxed)) {

@@ -48,9 +48,7 @@ void ZR_Effect_Dist::clockChanged()
 
 void ZR_Effect_Dist::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    const int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     const int32_t limit = a.load(std::memory_order_relaxed),

@@ -47,14 +47,16 @@ uint32_t ring_offset(double d)
 
 // The input and output blocks, read directly; n counts input samples and
 // m the output samples that fit.
-bool direct_blocks(ZR_Buffer *bi, ZR_Buffer *bo, const int32_t *&in, int32_t *&out, int32_t &n,
-                   int32_t &m)
+struct DirectBlocks {
+    const int32_t *in;
+    int32_t *out;
+    int32_t n, m;
+};
+
+DirectBlocks direct_blocks(ZR_Buffer *bi, ZR_Buffer *bo)
 {
-    n = zr_length(bi);
-    m = zr_min(n, zr_length(bo));
-    in = bi ? bi->data : nullptr;
-    out = bo ? bo->data : nullptr;
-    return in && n > 0;
+    const int32_t n = zr_length(bi);
+    return {bi ? bi->data : nullptr, bo ? bo->data : nullptr, n, zr_min(n, zr_length(bo))};
 }
 
 } // namespace
@@ -66,10 +68,8 @@ ZR_Effect_Freqmul::ZR_Effect_Freqmul()
 
 void ZR_Effect_Freqmul::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n, m;
-    if (!direct_blocks(zr_get(input), zr_get(output), in, out, n, m))
+    const auto [in, out, n, m] = direct_blocks(zr_get(input), zr_get(output));
+    if (!in || n <= 0)
         return;
     const uint32_t mask = kRing - 1;
     const uint32_t factor = (uint32_t)k.load(std::memory_order_relaxed);
@@ -114,10 +114,8 @@ void ZR_Effect_Nefreqmul::reset()
 
 void ZR_Effect_Nefreqmul::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n, m;
-    if (!direct_blocks(zr_get(input), zr_get(output), in, out, n, m))
+    const auto [in, out, n, m] = direct_blocks(zr_get(input), zr_get(output));
+    if (!in || n <= 0)
         return;
     const uint32_t mask = kRing - 1;
     const uint32_t factor = (uint32_t)k.load(std::memory_order_relaxed);

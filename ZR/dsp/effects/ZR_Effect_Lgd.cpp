@@ -16,9 +16,7 @@ ZR_Effect_Lgd::ZR_Effect_Lgd()
 
 void ZR_Effect_Lgd::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    const int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     const double target = c.load(std::memory_order_relaxed);

@@ -64,9 +64,7 @@ ZR_Effect_Lopass::ZR_Effect_Lopass()
 
 void ZR_Effect_Lopass::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     uint32_t a = alpha.load(std::memory_order_relaxed);
@@ -95,9 +93,7 @@ ZR_Effect_Hipass::ZR_Effect_Hipass()
 
 void ZR_Effect_Hipass::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     kernel_hipass1(in, out, n, alpha.load(std::memory_order_relaxed), b);

@@ -68,9 +68,7 @@ ZR_Effect_Koef::ZR_Effect_Koef()
 
 void ZR_Effect_Koef::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    const int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     kernel_koef[operator_index(oper) * ZR_MODE_COUNT + mode_index()](
