@@ -1,4 +1,4 @@
-// ZR_Effect_Inout: buffer options and block fetch shared by the effects.
+// ZR_Effect_Out and ZR_Effect_Inout: buffer options and block fetch shared by the effects.
 #include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_Buffer.h"
 
@@ -17,7 +17,14 @@ ZR_value ZR_Effect_Inout::m_i(ZR_Effect_Inout *e, ZR_value v)
     return zr_buffer_option(e->input, v);
 }
 
-ZR_value ZR_Effect_Inout::m_o(ZR_Effect_Inout *e, ZR_value v)
+ZR_out_block ZR_Effect_Out::fetch_output()
+{
+    ZR_Buffer *target = zr_get(output);
+    int32_t *out = samples(target);
+    return {out, out ? target->effective_length() : 0};
+}
+
+ZR_value ZR_Effect_Out::m_o(ZR_Effect_Out *e, ZR_value v)
 {
     return zr_buffer_option(e->output, v);
 }

@@ -5,7 +5,7 @@
 
 const ZR_option ZR_Effect_Ampdet_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Ampdet, a),
+    ZR_OPTION(ZR_Effect_Out, o),      ZR_OPTION(ZR_Effect_Ampdet, a),
     ZR_OPTION(ZR_Effect_Ampdet, f1),  ZR_OPTION(ZR_Effect_Ampdet, f2),
     ZR_OPTION_END(ZR_Effect_options),
 };

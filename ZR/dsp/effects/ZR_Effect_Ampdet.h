@@ -18,8 +18,6 @@ public:
     void clockChanged() override;
     void reset() override { e = 0; }
 
-    static ZR_value m_i(ZR_Effect_Ampdet *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_a(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_f1(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_f2(ZR_Effect_Ampdet *e, ZR_value v);

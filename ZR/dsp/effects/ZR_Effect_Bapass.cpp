@@ -10,7 +10,7 @@
 
 const ZR_option ZR_Effect_Bapass_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Bapass), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Bapass, f),
+    ZR_OPTION(ZR_Effect_Out, o),      ZR_OPTION(ZR_Effect_Bapass, f),
     ZR_OPTION(ZR_Effect_Bapass, q),   ZR_OPTION(ZR_Effect_Bapass, a),
     ZR_OPTION_END(ZR_Effect_options),
 };

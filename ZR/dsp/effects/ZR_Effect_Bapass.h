@@ -42,8 +42,6 @@ public:
     // Takes the state back after that run.
     void import_state(const ZR_bandpass_state &s);
 
-    static ZR_value m_i(ZR_Effect_Bapass *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_f(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_q(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_a(ZR_Effect_Bapass *e, ZR_value v);

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 const ZR_option ZR_Effect_Copy_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Copy), ZR_OPTION(ZR_Effect_Inout, i), ZR_OPTION(ZR_Effect_Inout, o),
+    ZR_OPTION_CTOR(ZR_Effect_Copy), ZR_OPTION(ZR_Effect_Inout, i), ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Copy, is),  ZR_OPTION(ZR_Effect_Copy, os), ZR_OPTION_END(ZR_Effect_options),
 };
 

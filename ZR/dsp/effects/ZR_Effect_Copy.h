@@ -21,8 +21,6 @@ public:
     // strides 1.
     bool copies_plainly(const ZR_Buffer *in, const ZR_Buffer *out) const;
 
-    static ZR_value m_i(ZR_Effect_Copy *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Copy *e, ZR_value v);
     static ZR_value m_is(ZR_Effect_Copy *e, ZR_value v);
     static ZR_value m_os(ZR_Effect_Copy *e, ZR_value v);
 };

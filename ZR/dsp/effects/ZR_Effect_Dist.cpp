@@ -6,7 +6,7 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Dist_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Dist), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Inout, o),
+    ZR_OPTION_CTOR(ZR_Effect_Dist), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Dist, d),   ZR_OPTION(ZR_Effect_Dist, s),     ZR_OPTION(ZR_Effect_Dist, k),
     ZR_OPTION(ZR_Effect_Dist, l),   ZR_OPTION_END(ZR_Effect_options),
 };

@@ -20,8 +20,6 @@ public:
     void clockChanged() override;
     void reset() override { e = 0; }
 
-    static ZR_value m_i(ZR_Effect_Dist *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_d(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_s(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Dist *e, ZR_value v);

@@ -9,13 +9,13 @@
 
 const ZR_option ZR_Effect_Freqmul_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),     ZR_OPTION(ZR_Effect_Freqmul, k),
+    ZR_OPTION(ZR_Effect_Out, o),       ZR_OPTION(ZR_Effect_Freqmul, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Nefreqmul_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),        ZR_OPTION(ZR_Effect_Nefreqmul, k),
+    ZR_OPTION(ZR_Effect_Out, o),          ZR_OPTION(ZR_Effect_Nefreqmul, k),
     ZR_OPTION(ZR_Effect_Nefreqmul, rand), ZR_OPTION(ZR_Effect_Nefreqmul, stab),
     ZR_OPTION_END(ZR_Effect_options),
 };

@@ -21,8 +21,6 @@ public:
     ZR_Effect_Freqmul();
     void process() override;
 
-    static ZR_value m_i(ZR_Effect_Freqmul *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Freqmul *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Freqmul *e, ZR_value v);
 };
 
@@ -43,8 +41,6 @@ public:
     void process() override;
     void reset() override;
 
-    static ZR_value m_i(ZR_Effect_Nefreqmul *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Nefreqmul *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Nefreqmul *e, ZR_value v);
     static ZR_value m_rand(ZR_Effect_Nefreqmul *e, ZR_value v);
     static ZR_value m_stab(ZR_Effect_Nefreqmul *e, ZR_value v);

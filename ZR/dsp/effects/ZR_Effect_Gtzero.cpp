@@ -2,15 +2,13 @@
 #include "ZR/dsp/effects/ZR_Effect_Gtzero.h"
 
 const ZR_option ZR_Effect_Gtzero_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Gtzero), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Gtzero, l),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Gtzero), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Gtzero, l),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Ltzero_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Ltzero), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Ltzero, l),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Ltzero), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Ltzero, l),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {

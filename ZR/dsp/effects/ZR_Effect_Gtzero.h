@@ -11,8 +11,6 @@ public:
     ZR_Effect_Gtzero();
     void process() override;
 
-    static ZR_value m_i(ZR_Effect_Gtzero *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Gtzero *e, ZR_value v);
     static ZR_value m_l(ZR_Effect_Gtzero *e, ZR_value v);
 };
 
@@ -23,8 +21,6 @@ public:
     ZR_Effect_Ltzero();
     void process() override;
 
-    static ZR_value m_i(ZR_Effect_Ltzero *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Ltzero *e, ZR_value v);
     static ZR_value m_l(ZR_Effect_Ltzero *e, ZR_value v);
 };
 

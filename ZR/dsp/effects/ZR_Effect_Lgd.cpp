@@ -5,7 +5,7 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lgd_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lgd), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Inout, o),
+    ZR_OPTION_CTOR(ZR_Effect_Lgd), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Lgd, c),   ZR_OPTION_END(ZR_Effect_options),
 };
 

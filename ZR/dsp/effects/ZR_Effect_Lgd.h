@@ -13,8 +13,6 @@ public:
     void process() override;
     void reset() override { L = 0.0; }
 
-    static ZR_value m_i(ZR_Effect_Lgd *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Lgd *e, ZR_value v);
     static ZR_value m_c(ZR_Effect_Lgd *e, ZR_value v);
 };
 

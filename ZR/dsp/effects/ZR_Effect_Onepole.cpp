@@ -8,15 +8,13 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lopass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Onepole, f),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Hipass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Onepole, f),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)

@@ -19,8 +19,6 @@ public:
     // or the formula has no finite result.
     void compute_alpha();
 
-    static ZR_value m_i(ZR_Effect_Onepole *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Onepole *e, ZR_value v);
     static ZR_value m_f(ZR_Effect_Onepole *e, ZR_value v);
 };
 

@@ -12,7 +12,7 @@ const ZR_option ZR_Effect_Oper_options[] = {
 
 const ZR_option ZR_Effect_Koef_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Koef), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),  ZR_OPTION(ZR_Effect_Koef, oper),
+    ZR_OPTION(ZR_Effect_Out, o),    ZR_OPTION(ZR_Effect_Koef, oper),
     ZR_OPTION(ZR_Effect_Koef, k),   ZR_OPTION_END(ZR_Effect_options),
 };
 

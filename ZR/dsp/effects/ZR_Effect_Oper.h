@@ -30,8 +30,6 @@ public:
     ZR_Effect_Koef();
     void process() override;
 
-    static ZR_value m_i(ZR_Effect_Koef *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Koef *e, ZR_value v);
     static ZR_value m_oper(ZR_Effect_Koef *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Koef *e, ZR_value v);
 };

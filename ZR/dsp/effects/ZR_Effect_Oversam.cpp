@@ -3,7 +3,7 @@
 
 const ZR_option ZR_Effect_Oversam_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Oversam), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),     ZR_OPTION(ZR_Effect_Oversam, k),
+    ZR_OPTION(ZR_Effect_Out, o),       ZR_OPTION(ZR_Effect_Oversam, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 

@@ -13,8 +13,6 @@ public:
     void process() override;
     void reset() override { P0 = P1 = P2 = D0 = D1 = 0; }
 
-    static ZR_value m_i(ZR_Effect_Oversam *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Oversam *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Oversam *e, ZR_value v);
 };
 

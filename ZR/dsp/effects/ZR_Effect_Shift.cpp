@@ -7,14 +7,14 @@
 
 const ZR_option ZR_Effect_Nshift_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),    ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION(ZR_Effect_Out, o),      ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 // Shift shares the handlers (they take the Nshift base).
 const ZR_option ZR_Effect_Shift_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Inout, i),
-    ZR_OPTION(ZR_Effect_Inout, o),   ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION(ZR_Effect_Out, o),     ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),  ZR_OPTION_END(ZR_Effect_options),
 };
 

@@ -24,8 +24,6 @@ public:
     void clockChanged() override;
     void reset() override;
 
-    static ZR_value m_i(ZR_Effect_Nshift *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Nshift *e, ZR_value v);
     static ZR_value m_s(ZR_Effect_Nshift *e, ZR_value v);
     static ZR_value m_p(ZR_Effect_Nshift *e, ZR_value v);
 
