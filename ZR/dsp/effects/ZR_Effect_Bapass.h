@@ -51,3 +51,33 @@ private:
 };
 
 extern const ZR_option ZR_Effect_Bapass_options[];
+
+inline bool ZR_Effect_Bapass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                           ZR_bandpass_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out ||
+        floating.load(std::memory_order_relaxed))
+        return false;
+    s = {k1.load(std::memory_order_relaxed),
+         k2.load(std::memory_order_relaxed),
+         k3.load(std::memory_order_relaxed),
+         x1,
+         x2,
+         y1,
+         y2};
+    return true;
+}
+
+inline void ZR_Effect_Bapass::import_state(const ZR_bandpass_state &s)
+{
+    x1 = s.x1;
+    x2 = s.x2;
+    y1 = s.y1;
+    y2 = s.y2;
+}
+
+inline ZR_Effect_Bapass *ZR_Effect_Bapass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Bapass_options ? static_cast<ZR_Effect_Bapass *>(e)
+                                                       : nullptr;
+}

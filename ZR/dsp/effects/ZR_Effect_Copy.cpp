@@ -35,18 +35,6 @@ void ZR_Effect_Copy::process()
         kernel_copy[m](in, out, count, is, os);
 }
 
-ZR_Effect_Copy *ZR_Effect_Copy::of(ZR_Effect *e)
-{
-    return e && e->options == ZR_Effect_Copy_options ? static_cast<ZR_Effect_Copy *>(e) : nullptr;
-}
-
-bool ZR_Effect_Copy::copies_plainly(const ZR_Buffer *in, const ZR_Buffer *out) const
-{
-    return steady(ZR_MODE_SET) && zr_get(input) == in && zr_get(output) == out &&
-           input_stride.load(std::memory_order_relaxed) == 1 &&
-           output_stride.load(std::memory_order_relaxed) == 1;
-}
-
 // Strides below 1 would read or write outside the blocks: they are refused.
 ZR_value ZR_Effect_Copy::m_is(ZR_Effect_Copy *e, ZR_value v)
 {

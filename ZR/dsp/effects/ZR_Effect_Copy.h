@@ -26,3 +26,15 @@ public:
 };
 
 extern const ZR_option ZR_Effect_Copy_options[];
+
+inline ZR_Effect_Copy *ZR_Effect_Copy::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Copy_options ? static_cast<ZR_Effect_Copy *>(e) : nullptr;
+}
+
+inline bool ZR_Effect_Copy::copies_plainly(const ZR_Buffer *in, const ZR_Buffer *out) const
+{
+    return steady(ZR_MODE_SET) && zr_get(input) == in && zr_get(output) == out &&
+           input_stride.load(std::memory_order_relaxed) == 1 &&
+           output_stride.load(std::memory_order_relaxed) == 1;
+}

@@ -69,21 +69,6 @@ void ZR_Effect_Lopass::process()
     kernel_lowpass1[mode_index()](in, out, n, a, b);
 }
 
-ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
-{
-    return e && e->options == ZR_Effect_Lopass_options ? static_cast<ZR_Effect_Lopass *>(e)
-                                                       : nullptr;
-}
-
-bool ZR_Effect_Lopass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
-                                    ZR_onepole_state &s) const
-{
-    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out)
-        return false;
-    s = {alpha.load(std::memory_order_relaxed), b};
-    return true;
-}
-
 ZR_Effect_Hipass::ZR_Effect_Hipass()
 {
     options = ZR_Effect_Hipass_options;

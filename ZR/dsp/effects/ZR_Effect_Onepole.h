@@ -49,3 +49,18 @@ public:
 
 extern const ZR_option ZR_Effect_Lopass_options[];
 extern const ZR_option ZR_Effect_Hipass_options[];
+
+inline ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Lopass_options ? static_cast<ZR_Effect_Lopass *>(e)
+                                                       : nullptr;
+}
+
+inline bool ZR_Effect_Lopass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                           ZR_onepole_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out)
+        return false;
+    s = {alpha.load(std::memory_order_relaxed), b};
+    return true;
+}

@@ -98,7 +98,13 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
 // out = low[1](mid) - band[1](mid). Needs kernel_cascade4_usable(s).
 void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s);
 // False when a band-pass coefficient is -2^31, which only the separate kernels handle.
-bool kernel_cascade4_usable(const ZR_cascade4_state &s);
+inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
+{
+    for (const ZR_bandpass_state &p : s.band)
+        if (p.a == INT32_MIN || p.b == INT32_MIN || p.c == INT32_MIN)
+            return false;
+    return true;
+}
 // Soft clip; flags bit 0 = asymmetric. A zero divisor l + |d| gives q = 0. n <= 32768.
 void kernel_softclip(const int32_t *in, int32_t *out, int n, int32_t &e, int32_t limit,
                      int32_t knee, int32_t tracking, int shift, uint32_t flags);

@@ -3,9 +3,9 @@
 #include <limits>
 #include <mutex>
 
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
-#include "ZR/dsp/ZR_convert.h"
 
 using namespace zr_kernels;
 

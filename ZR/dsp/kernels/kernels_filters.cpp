@@ -2,10 +2,10 @@
 // fixed and floating point, and the fused cascade of four sections.
 #include <algorithm>
 
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/dsp/kernels/private/filter_steps.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
-#include "ZR/dsp/ZR_convert.h"
 
 using namespace zr_kernels;
 
@@ -112,14 +112,6 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
         out[i] = wrap(static_cast<uint32_t>(x) - 0x80000000u - f.step(x));
     }
     state = f.b();
-}
-
-bool kernel_cascade4_usable(const ZR_cascade4_state &s)
-{
-    for (const ZR_bandpass_state &p : s.band)
-        if (!BandpassStep::usable(p.a, p.b, p.c))
-            return false;
-    return true;
 }
 
 void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
