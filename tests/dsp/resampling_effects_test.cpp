@@ -30,9 +30,7 @@ TEST(Freqmul, FactorOneDelaysByTheLookbackAndOneBlock)
 {
     ToolboxGraph g(64);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Freqmul *f;
-    spcpp("ZR_Effect_Freqmul -i %o -o %o -k 1", &f, in, out);
-    g.keep(f);
+    g.effect<ZR_Effect_Freqmul>("ZR_Effect_Freqmul -i %o -o %o -k 1", in, out);
     g.clock(44100);
     std::vector<int32_t> y = ramp_through(g, in, out, 40);
     // 0.02 as a float: 881 samples, plus the block of 64 and the write step.
@@ -44,9 +42,8 @@ TEST(Freqmul, FactorTwoDoublesTheFrequencyOfASquareWave)
 {
     ToolboxGraph g(100);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Freqmul *f;
-    spcpp("ZR_Effect_Freqmul -i %o -o %o -k 2 -k 1000 -k", &f, in, out, (int32_t *)nullptr);
-    g.keep(f);
+    ZR_Effect_Freqmul *f = g.effect<ZR_Effect_Freqmul>(
+        "ZR_Effect_Freqmul -i %o -o %o -k 2 -k 1000 -k", in, out, (int32_t *)nullptr);
     EXPECT_EQ(f->k.load(), ZR_FREQMUL_MAX_FACTOR);
     spcpp("%o -k 2", f);
     g.clock(1000);
@@ -104,9 +101,8 @@ TEST(Nefreqmul, FactorOneFollowsTheInputAndResetClearsTheRing)
 {
     ToolboxGraph g(64);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Nefreqmul *f;
-    spcpp("ZR_Effect_Nefreqmul -i %o -o %o -k 1", &f, in, out);
-    g.keep(f);
+    ZR_Effect_Nefreqmul *f =
+        g.effect<ZR_Effect_Nefreqmul>("ZR_Effect_Nefreqmul -i %o -o %o -k 1", in, out);
     g.clock(44100);
     std::vector<int32_t> y = ramp_through(g, in, out, 40);
     for (size_t i = 1000; i < y.size(); ++i)
