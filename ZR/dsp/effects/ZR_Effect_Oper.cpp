@@ -6,7 +6,7 @@ const char *const ZR_oper_names[4] = {"add", "sub", "mul", "div"};
 
 const ZR_option ZR_Effect_Oper_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Oper),  ZR_OPTION(ZR_Effect_Oper, i1),
-    ZR_OPTION(ZR_Effect_Oper, i2),   ZR_OPTION(ZR_Effect_Oper, o),
+    ZR_OPTION(ZR_Effect_Oper, i2),   ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Oper, oper), ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -50,10 +50,6 @@ ZR_value ZR_Effect_Oper::m_i1(ZR_Effect_Oper *e, ZR_value v)
 ZR_value ZR_Effect_Oper::m_i2(ZR_Effect_Oper *e, ZR_value v)
 {
     return zr_buffer_option(e->input2, v);
-}
-ZR_value ZR_Effect_Oper::m_o(ZR_Effect_Oper *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Oper::m_oper(ZR_Effect_Oper *e, ZR_value v)

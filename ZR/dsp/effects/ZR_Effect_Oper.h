@@ -6,11 +6,10 @@
 
 extern const char *const ZR_oper_names[4];
 
-class ZR_Effect_Oper : public ZR_Effect {
+class ZR_Effect_Oper : public ZR_Effect_Out {
 public:
     ZR_buffer_slot input1{nullptr};
     ZR_buffer_slot input2{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> oper{ZR_OPER_ADD};
 
     ZR_Effect_Oper();
@@ -18,7 +17,6 @@ public:
 
     static ZR_value m_i1(ZR_Effect_Oper *e, ZR_value v);
     static ZR_value m_i2(ZR_Effect_Oper *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Oper *e, ZR_value v);
     static ZR_value m_oper(ZR_Effect_Oper *e, ZR_value v);
 };
 
