@@ -7,7 +7,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   libcairo2-dev libfontconfig-dev libx11-dev)
 # What the tests, sanitizers, fuzzers, benchmarks and the format check add.
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev sox jackd2)
+  libgtest-dev libgmock-dev googletest libbenchmark-dev sox jackd2 python3)
 
 # ensure_packages WHO PACKAGE...: installs what is missing with apt-get, or
 # says in one line that it needs root.

@@ -53,17 +53,6 @@ ZR_value ZR_value::of_bytes(const void *o, int32_t len)
     return v;
 }
 
-int32_t ZR_truncate_to_int(double d)
-{
-    if (std::isnan(d))
-        return 0;
-    if (d >= 2147483647.0)
-        return INT32_MAX;
-    if (d <= -2147483648.0)
-        return INT32_MIN;
-    return (int32_t)d;
-}
-
 int32_t ZR_value::to_int() const
 {
     if (type == ZR_TYPE_INT)

@@ -1,5 +1,6 @@
 // The tagged value that option handlers take and return.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 // Type codes of ZR_value::type.
@@ -55,5 +56,14 @@ public:
 extern const ZR_value ZR_EMPTY;
 
 // Float to int32 with truncation toward zero, clamped to the int32 range;
-// NaN gives 0.
-int32_t ZR_truncate_to_int(double d);
+// NaN gives 0. Inline: effects use it per sample.
+inline int32_t ZR_truncate_to_int(double d)
+{
+    if (std::isnan(d))
+        return 0;
+    if (d >= 2147483647.0)
+        return INT32_MAX;
+    if (d <= -2147483648.0)
+        return INT32_MIN;
+    return (int32_t)d;
+}

@@ -41,6 +41,14 @@ public:
     int32_t *samples(ZR_Buffer *b);
     // The mode as a valid table index.
     int32_t mode_index() const;
+    // On in this block and the previous one, prepared and in `mode`: no
+    // switching crossfade and no pending option change.
+    bool steady(int32_t mode) const
+    {
+        return on.load(std::memory_order_relaxed) && previous_on &&
+               prepared.load(std::memory_order_relaxed) &&
+               this->mode.load(std::memory_order_relaxed) == mode;
+    }
 
     static ZR_value m_before(ZR_Effect *e, ZR_value v);
     static ZR_value m_mode(ZR_Effect *e, ZR_value v);

@@ -1,8 +1,30 @@
 // Checked conversions from double to the fixed-point integers that effects
-// store: no conversion here can be undefined, whatever the option values.
+// store, and pi: no conversion here can be undefined, whatever the values.
 #pragma once
 #include <cmath>
 #include <cstdint>
+
+#include "ZR/core/ZR_value.h"
+
+// Pi for the formulas that take it in extended precision, and as a double.
+constexpr long double ZR_PI_L = 3.141592653589793L;
+constexpr double ZR_PI = (double)ZR_PI_L;
+
+// Per-sample truncation toward zero: saturates at the int32 range, NaN
+// gives 0 (the interpreter's own conversion of numbers).
+inline int32_t zr_trunc_sample(double d)
+{
+    return ZR_truncate_to_int(d);
+}
+
+// The same for options: false (out unchanged) for NaN.
+inline bool zr_trunc_clamped(double d, int32_t &out)
+{
+    if (std::isnan(d))
+        return false;
+    out = zr_trunc_sample(d);
+    return true;
+}
 
 // Truncates toward zero into out; false (out unchanged) for NaN or a value
 // outside the int32 range. Coefficient formulas keep their old value then.
@@ -14,37 +36,33 @@ inline bool zr_trunc_checked(double d, int32_t &out)
     return true;
 }
 
-// Truncates toward zero, saturating at the int32 range; false for NaN.
-inline bool zr_trunc_clamped(double d, int32_t &out)
-{
-    if (std::isnan(d))
-        return false;
-    if (d >= 2147483647.0)
-        out = INT32_MAX;
-    else if (d <= -2147483648.0)
-        out = INT32_MIN;
-    else
-        out = (int32_t)d;
-    return true;
-}
-
-// Per-sample truncation toward zero: saturates, NaN gives 0.
-inline int32_t zr_trunc_sample(double d)
-{
-    int32_t out = 0;
-    zr_trunc_clamped(d, out);
-    return out;
-}
-
-// Truncation toward zero keeping the low 32 bits (the wrap the fixed-point
-// formulas describe); values beyond the int64 range saturate, NaN gives 0.
-inline int32_t zr_trunc_low32(double d)
+// Truncation toward zero into int64, saturating; NaN gives 0.
+inline int64_t zr_trunc_int64(double d)
 {
     if (std::isnan(d))
         return 0;
     if (d >= 9223372036854775807.0)
-        return -1;
+        return INT64_MAX;
     if (d <= -9223372036854775808.0)
-        return 0;
-    return (int32_t)(uint32_t)(uint64_t)(int64_t)d;
+        return INT64_MIN;
+    return (int64_t)d;
+}
+
+// The low 32 bits of zr_trunc_int64 (the wrap the fixed-point formulas
+// describe): beyond the int64 range -1 above, 0 below.
+inline int32_t zr_trunc_low32(double d)
+{
+    return (int32_t)(uint32_t)(uint64_t)zr_trunc_int64(d);
+}
+
+// The same low 32 bits inside the int64 range; beyond it the result
+// saturates to the int32 range instead.
+inline int32_t zr_trunc_low32_clamped(double d)
+{
+    const int64_t t = zr_trunc_int64(d);
+    if (t == INT64_MAX)
+        return INT32_MAX;
+    if (t == INT64_MIN)
+        return INT32_MIN;
+    return (int32_t)(uint32_t)(uint64_t)t;
 }

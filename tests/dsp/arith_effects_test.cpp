@@ -19,9 +19,7 @@ TEST(ArithEffects, ZeroClearsItsOutputInEveryMode)
     ToolboxGraph g(8);
     ZR_Buffer *out = g.buffer();
     fill(out, 77);
-    ZR_Effect_Zero *z;
-    spcpp("ZR_Effect_Zero -o %o -mode add", &z, out);
-    g.keep(z);
+    g.effect<ZR_Effect_Zero>("ZR_Effect_Zero -o %o -mode add", out);
     g.run();
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(out->data[i], 0);
@@ -33,9 +31,7 @@ TEST(ArithEffects, DivByZeroSaturatesWithTheDividendsSign)
     ZR_Buffer *a = g.buffer(), *b = g.buffer(), *out = g.buffer();
     int32_t values[4] = {0, 5, 200, -200};
     std::memcpy(a->data, values, sizeof values);
-    ZR_Effect_Oper *op;
-    spcpp("ZR_Effect_Oper -i1 %o -i2 %o -o %o -oper div", &op, a, b, out);
-    g.keep(op);
+    g.effect<ZR_Effect_Oper>("ZR_Effect_Oper -i1 %o -i2 %o -o %o -oper div", a, b, out);
     g.run();
     EXPECT_EQ(out->data[0], 1 << 24);
     EXPECT_EQ(out->data[1], 6 << 24);
@@ -80,9 +76,7 @@ TEST(ArithEffects, KoefMulGainIsKOver2To24)
     ToolboxGraph g(1);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
     in->data[0] = 1 << 24;
-    ZR_Effect_Koef *k;
-    spcpp("ZR_Effect_Koef -i %o -o %o -oper mul -k 1.0", &k, in, out);
-    g.keep(k);
+    g.effect<ZR_Effect_Koef>("ZR_Effect_Koef -i %o -o %o -oper mul -k 1.0", in, out);
     g.run();
     EXPECT_EQ(out->data[0], 16909320);
 }
@@ -109,9 +103,8 @@ TEST(ArithEffects, AmpdetCoefficientsFollowTheClockAndKeepTheirValueWhenUndefine
 {
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *env = g.buffer(), *rect = g.buffer();
-    ZR_Effect_Ampdet *a;
-    spcpp("ZR_Effect_Ampdet -i %o -o %o -a %o -f1 0 -f2 1000", &a, in, env, rect);
-    g.keep(a);
+    ZR_Effect_Ampdet *a = g.effect<ZR_Effect_Ampdet>(
+        "ZR_Effect_Ampdet -i %o -o %o -a %o -f1 0 -f2 1000", in, env, rect);
     EXPECT_EQ(a->attack.load(), 0); // no clock yet
     g.clock(44100);
     EXPECT_EQ(a->attack.load(), 2147483647);
@@ -133,9 +126,7 @@ TEST(ArithEffects, DistReportsDriveAndClipsSoftlyInsideTheLimit)
 {
     ToolboxGraph g(3);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Dist *d;
-    spcpp("ZR_Effect_Dist -i %o -o %o", &d, in, out);
-    g.keep(d);
+    ZR_Effect_Dist *d = g.effect<ZR_Effect_Dist>("ZR_Effect_Dist -i %o -o %o", in, out);
     EXPECT_EQ(d->a.load(), 1 << 23);
     EXPECT_EQ(d->b.load(), 1 << 22);
     int32_t x[3] = {4000, -12345, 1 << 20};
@@ -169,9 +160,7 @@ TEST(ArithEffects, LgdPassesAnInputAtTheTargetAndLeavesItsLevel)
 {
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Lgd *l;
-    spcpp("ZR_Effect_Lgd -i %o -o %o -c 0.25", &l, in, out);
-    g.keep(l);
+    ZR_Effect_Lgd *l = g.effect<ZR_Effect_Lgd>("ZR_Effect_Lgd -i %o -o %o -c 0.25", in, out);
     fill(in, 536870912); // 0.25 * 2^31
     g.run();
     EXPECT_EQ(out->data[3], 536870912);
@@ -184,9 +173,7 @@ TEST(ArithEffects, OversamSettlesOnAConstantAndStaysInsideAShortInput)
 {
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *out = g.buffer(64); // 16 input samples would be needed
-    ZR_Effect_Oversam *o;
-    spcpp("ZR_Effect_Oversam -i %o -o %o", &o, in, out);
-    g.keep(o);
+    g.effect<ZR_Effect_Oversam>("ZR_Effect_Oversam -i %o -o %o", in, out);
     fill(in, 1001);
     g.run(3);
     for (int i = 0; i < 32; ++i)

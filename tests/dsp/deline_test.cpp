@@ -110,9 +110,8 @@ TEST(Deline, TwoGroupsShareTheLine)
 {
     ToolboxGraph g(256);
     ZR_Buffer *in = g.buffer(), *a = g.buffer(), *b = g.buffer();
-    ZR_Effect_Deline *d;
-    spcpp("ZR_Effect_Deline -i %o -g -go %o -ga 1.0 -d -dt 9 -da 0.5", &d, in, NOWHERE, a, NOWHERE);
-    g.keep(d);
+    ZR_Effect_Deline *d = g.effect<ZR_Effect_Deline>(
+        "ZR_Effect_Deline -i %o -g -go %o -ga 1.0 -d -dt 9 -da 0.5", in, NOWHERE, a, NOWHERE);
     spcpp("%o -g -go %o -ga 1.0 -gf 1.0 -d -dt 49 -da 0.5", d, NOWHERE, b, NOWHERE);
     fill(in, 0);
     in->data[0] = 1 << 24;
@@ -127,9 +126,8 @@ TEST(Deline, OptionsWithoutGroupOrDelayAreIgnored)
 {
     ToolboxGraph g(8);
     ZR_Buffer *in = g.buffer();
-    ZR_Effect_Deline *d;
-    spcpp("ZR_Effect_Deline -i %o -go %o -ga 2 -gf 1 -gc -dt 5 -da 1 -d", &d, in, in);
-    g.keep(d);
+    ZR_Effect_Deline *d = g.effect<ZR_Effect_Deline>(
+        "ZR_Effect_Deline -i %o -go %o -ga 2 -gf 1 -gc -dt 5 -da 1 -d", in, in);
     EXPECT_EQ(d->current, nullptr);
     spcpp("%o -g -dt 5 -da 1", d, NOWHERE);
     EXPECT_EQ(d->current->current, nullptr);
@@ -143,9 +141,8 @@ TEST(Deline, ProgramNeverGrowsPastItsCapacity)
 {
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Deline *d;
-    spcpp("ZR_Effect_Deline -i %o -g -go %o", &d, in, NOWHERE, out);
-    g.keep(d);
+    ZR_Effect_Deline *d =
+        g.effect<ZR_Effect_Deline>("ZR_Effect_Deline -i %o -g -go %o", in, NOWHERE, out);
     for (int i = 0; i < 9000; ++i)
         spcpp("%o -d -dt 3 -da 0.001", d, NOWHERE);
     EXPECT_EQ(d->program_length, ZR_Effect_Deline::kProgram);

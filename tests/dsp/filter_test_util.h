@@ -4,7 +4,6 @@
 #include "pipe_test_util.h"
 
 #include "ZR/dsp/effects/ZR_Effect_Bapass.h"
-#include "ZR/dsp/effects/ZR_Effect_Copy.h"
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 
 #include <cmath>
@@ -96,57 +95,5 @@ inline std::vector<int32_t> run(ZR_Soundpipe *pipe, ZR_Buffer *in, ZR_Buffer *ou
     }
     return y;
 }
-
-// The application's filter graph, built with its commands:
-// input copy, low-pass 1, band-pass 1 (sub), low-pass 2, band-pass 2 (sub),
-// output copy.
-struct FilterGraph {
-    ZR_Soundpipe *pipe = nullptr;
-    ZR_Buffer *buf_i = nullptr, *lpf_buffer = nullptr, *lpf_buffer1 = nullptr, *buf_o = nullptr;
-    ZR_Effect *input_copy = nullptr, *lowpass1 = nullptr, *bandpass1 = nullptr;
-    ZR_Effect *lowpass2 = nullptr, *bandpass2 = nullptr, *output_copy = nullptr;
-
-    FilterGraph(int fs, double hz, int block = 512, const char *section = "integer")
-    {
-        int scratch = 0;
-        spcpp("ZR_Soundpipe -bl %i -b", &pipe, block, &scratch);
-        spcpp("ZR_Buffer -t %o", &buf_i, "buf_i");
-        spcpp("ZR_Buffer -t %o", &lpf_buffer, "lpf_buffer");
-        spcpp("ZR_Buffer -t %o", &lpf_buffer1, "lpf_buffer1");
-        spcpp("ZR_Effect_Copy -i %o -o %o", &input_copy, buf_i, lpf_buffer);
-        spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass1, buf_i, lpf_buffer1);
-        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass1, buf_i, lpf_buffer1);
-        spcpp("ZR_Effect_Lopass -i %o -o %o", &lowpass2, lpf_buffer1, lpf_buffer);
-        spcpp("ZR_Effect_Bapass -i %o -o %o -q .618 -mode sub", &bandpass2, lpf_buffer1,
-              lpf_buffer);
-        spcpp("ZR_Buffer -t %o", &buf_o, "buf_o");
-        spcpp("ZR_Effect_Copy -i %o -o %o", &output_copy, lpf_buffer, buf_o);
-        spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
-        for (ZR_Effect *e : all_effects())
-            spcpp("ZR_Effect %o -clock %i", e, fs);
-        for (ZR_Effect *e : filters())
-            spcpp("%o -f %f", e, hz);
-        spcpp("%o -a %s", bandpass1, section);
-        spcpp("%o -a %s", bandpass2, section);
-    }
-    ~FilterGraph()
-    {
-        // Effects first, then buffers, the pipe last.
-        void *slots[] = {pipe,      buf_i,    buf_o,     lpf_buffer,  lpf_buffer1, lowpass1,
-                         bandpass1, lowpass2, bandpass2, output_copy, input_copy};
-        for (int i = 10; i >= 0; --i)
-            if (slots[i])
-                spcpp("%o -delete", slots[i]);
-    }
-    std::vector<ZR_Effect *> filters() const { return {lowpass1, bandpass1, lowpass2, bandpass2}; }
-    std::vector<ZR_Effect *> all_effects() const
-    {
-        return {input_copy, lowpass1, bandpass1, lowpass2, bandpass2, output_copy};
-    }
-    std::vector<int32_t> run(const std::vector<int32_t> &x, int block)
-    {
-        return filtertest::run(pipe, buf_i, buf_o, x, block);
-    }
-};
 
 } // namespace filtertest

@@ -2,6 +2,8 @@
 // output modes and strides.
 #include "filter_test_util.h"
 
+#include "ZR/dsp/effects/ZR_Effect_Copy.h"
+
 #include <cstring>
 #include <string>
 

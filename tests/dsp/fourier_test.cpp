@@ -80,9 +80,7 @@ TEST(Fourier, TransformWithoutSizeDoesNothing)
 {
     ToolboxGraph g(8);
     ZR_Buffer *in = g.buffer();
-    ZR_Fourier_Transform *t;
-    spcpp("ZR_Fourier_Transform -i %o", &t, in);
-    g.keep(t);
+    ZR_Fourier_Transform *t = g.effect<ZR_Fourier_Transform>("ZR_Fourier_Transform -i %o", in);
     g.run();
     EXPECT_EQ(t->output, nullptr);
 }

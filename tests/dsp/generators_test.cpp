@@ -10,9 +10,8 @@ TEST(Generators, ExpHoldsThenDecaysByEPerTimeConstant)
 {
     ToolboxGraph g(250);
     ZR_Buffer *out = g.buffer();
-    ZR_Gener_Exp *e;
-    spcpp("ZR_Gener_Exp -beg 0.5 -time 0.5 -o %o -mode sub", &e, out);
-    g.keep(e);
+    ZR_Gener_Exp *e =
+        g.effect<ZR_Gener_Exp>("ZR_Gener_Exp -beg 0.5 -time 0.5 -o %o -mode sub", out);
     g.clock(1000);
     std::vector<int32_t> y;
     for (int b = 0; b < 5; ++b) {
@@ -32,9 +31,7 @@ TEST(Generators, ExpWithoutClockOrTimeEndsAtZero)
 {
     ToolboxGraph g(4);
     ZR_Buffer *out = g.buffer();
-    ZR_Gener_Exp *e;
-    spcpp("ZR_Gener_Exp -o %o -time 0", &e, out);
-    g.keep(e);
+    ZR_Gener_Exp *e = g.effect<ZR_Gener_Exp>("ZR_Gener_Exp -o %o -time 0", out);
     g.run();
     EXPECT_EQ(out->data[0], 33554432);
     EXPECT_EQ(out->data[1], 0);
@@ -48,9 +45,7 @@ TEST(Generators, WhiteNoiseIsOnTheFullScaleGrid)
 {
     ToolboxGraph g(4096);
     ZR_Buffer *out = g.buffer();
-    ZR_Gener_White *w;
-    spcpp("ZR_Gener_White -o %o", &w, out);
-    g.keep(w);
+    g.effect<ZR_Gener_White>("ZR_Gener_White -o %o", out);
     g.run();
     int32_t lo = INT32_MAX, hi = INT32_MIN;
     for (int i = 0; i < 4096; ++i) {

@@ -1,5 +1,7 @@
 // One-pole and band-pass kernels against plain per-sample references.
 #include <array>
+#include <random>
+#include <string>
 
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "kernels_test_util.h"
@@ -208,6 +210,97 @@ TEST(KernelBandpass2, NegatedModeChangesOnlyTheStore)
     EXPECT_EQ(s1, s2);
     for (int i = 0; i < 400; ++i)
         ASSERT_EQ(stn[i], kref::wrap(-int64_t{set[i]})) << i;
+}
+
+// Two stages of low-pass minus band-pass, per sample from the references, against the fused
+// kernel over every short length and a chunked run; full-range input drives the saturation.
+TEST(KernelCascade4, MatchesTwoStagesOfReferenceSections)
+{
+    std::mt19937 gen(11);
+    for (const bool wild : {false, true}) {
+        const auto in = wild ? ktest::wild_signal(ktest::kLongLength, 12)
+                             : ktest::audio_signal(ktest::kLongLength, 13);
+        ZR_cascade4_state initial{};
+        for (int i = 0; i < 2; ++i) {
+            initial.low[i] = {535616699u + static_cast<uint32_t>(gen() % 1000),
+                              static_cast<int32_t>(gen())};
+            initial.band[i] = {kLowA + i * 7777,
+                               kLowB - i * 333,
+                               kLowC,
+                               static_cast<int32_t>(gen()),
+                               static_cast<int32_t>(gen()),
+                               static_cast<int32_t>(gen()) >> 4,
+                               static_cast<int32_t>(gen()) >> 4};
+        }
+        ASSERT_TRUE(kernel_cascade4_usable(initial));
+        // The reference run over the whole signal.
+        std::vector<int32_t> want_mid(in.size()), want_out(in.size());
+        int32_t lb[2] = {initial.low[0].b, initial.low[1].b};
+        BandState bs[2];
+        for (int i = 0; i < 2; ++i) {
+            const ZR_bandpass_state &p = initial.band[i];
+            bs[i] = {p.x1, p.x2, p.y1, p.y2};
+        }
+        auto stage = [&](int i, int32_t x) {
+            const ZR_bandpass_state &p = initial.band[i];
+            const int32_t lo = ref_onepole(x, lb[i], initial.low[i].alpha);
+            const int32_t y = ref_bandpass(x, bs[i], p.a, p.b, p.c, false, nullptr);
+            return kref::combine(ZR_MODE_SUB, lo, y);
+        };
+        for (size_t j = 0; j < in.size(); ++j) {
+            want_mid[j] = stage(0, in[j]);
+            want_out[j] = stage(1, want_mid[j]);
+        }
+        auto check_state = [&](const ZR_cascade4_state &s, size_t done) {
+            // Replays the reference state after `done` samples.
+            int32_t b[2] = {initial.low[0].b, initial.low[1].b};
+            BandState r[2] = {
+                {initial.band[0].x1, initial.band[0].x2, initial.band[0].y1, initial.band[0].y2},
+                {initial.band[1].x1, initial.band[1].x2, initial.band[1].y1, initial.band[1].y2}};
+            for (size_t j = 0; j < done; ++j) {
+                ref_onepole(in[j], b[0], initial.low[0].alpha);
+                ref_bandpass(in[j], r[0], initial.band[0].a, initial.band[0].b, initial.band[0].c,
+                             false, nullptr);
+                ref_onepole(want_mid[j], b[1], initial.low[1].alpha);
+                ref_bandpass(want_mid[j], r[1], initial.band[1].a, initial.band[1].b,
+                             initial.band[1].c, false, nullptr);
+            }
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(s.low[i].b, b[i]) << i;
+                EXPECT_EQ(BandState({s.band[i].x1, s.band[i].x2, s.band[i].y1, s.band[i].y2}), r[i])
+                    << i;
+            }
+        };
+        for (int n : ktest::odd_lengths()) {
+            SCOPED_TRACE("length " + std::to_string(n) + (wild ? " wild" : " audio"));
+            ZR_cascade4_state s = initial;
+            std::vector<int32_t> mid(n), out(n);
+            kernel_cascade4(in.data(), mid.data(), out.data(), n, s);
+            ASSERT_EQ(mid, std::vector<int32_t>(want_mid.begin(), want_mid.begin() + n));
+            ASSERT_EQ(out, std::vector<int32_t>(want_out.begin(), want_out.begin() + n));
+            check_state(s, static_cast<size_t>(n));
+        }
+        SCOPED_TRACE(wild ? "chunked wild" : "chunked audio");
+        ZR_cascade4_state s = initial;
+        std::vector<int32_t> mid(in.size()), out(in.size());
+        for (int pos = 0, c = 0; pos < ktest::kLongLength; ++c) {
+            const int n = std::min(ktest::chunk_sizes()[c % ktest::chunk_sizes().size()],
+                                   ktest::kLongLength - pos);
+            kernel_cascade4(in.data() + pos, mid.data() + pos, out.data() + pos, n, s);
+            pos += n;
+        }
+        ASSERT_EQ(mid, want_mid);
+        ASSERT_EQ(out, want_out);
+        check_state(s, in.size());
+    }
+}
+
+TEST(KernelCascade4, RefusesTheCoefficientOnlyThePlainSectionHandles)
+{
+    ZR_cascade4_state s{};
+    EXPECT_TRUE(kernel_cascade4_usable(s));
+    s.band[1].b = INT32_MIN;
+    EXPECT_FALSE(kernel_cascade4_usable(s));
 }
 
 } // namespace

@@ -58,15 +58,14 @@ inline int32_t mul24(int32_t u, int32_t v)
     return static_cast<int32_t>(floor_shift(p, 24));
 }
 
+// The exact quotient (|u| + 1) 2^24 / (|v| + 1) rounded toward zero, signed and clamped to the
+// 32-bit range.
 inline int32_t div24(int32_t u, int32_t v)
 {
-    const int64_t a = (u < 0 ? -int64_t{u} : int64_t{u}) + 1;
-    const int64_t b = (v < 0 ? -int64_t{v} : int64_t{v}) + 1;
-    const bool negative = (u < 0) != (v < 0);
-    if (a / 128 >= b)
-        return negative ? INT32_MIN : INT32_MAX;
-    const int64_t q = a * (INT64_C(1) << 24) / b;
-    return static_cast<int32_t>(negative ? -q : q);
+    const __int128 a = (u < 0 ? -__int128{u} : __int128{u}) + 1;
+    const __int128 b = (v < 0 ? -__int128{v} : __int128{v}) + 1;
+    const __int128 q = ((u < 0) != (v < 0) ? -a : a) * (__int128{1} << 24) / b;
+    return static_cast<int32_t>(q > INT32_MAX ? INT32_MAX : q < INT32_MIN ? INT32_MIN : q);
 }
 
 inline int32_t add_sat(int32_t u, int32_t v)

@@ -32,6 +32,15 @@ public:
         buffers.push_back(b);
         return b;
     }
+    // An effect made by a command whose first placeholder receives it, kept
+    // for deletion.
+    template <class T, class... Args>
+    T *effect(const char *command, Args... args)
+    {
+        T *e = nullptr;
+        spcpp(command, &e, args...);
+        return keep(e);
+    }
     template <class T>
     T *keep(T *effect)
     {

@@ -1,6 +1,7 @@
 // Hosts that call in unexpected orders or with unexpected values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -114,11 +115,12 @@ TEST(HostileHost, NullTextPointersAreRefused)
          {effGetProgramName, effSetProgramName, effGetParamLabel, effGetParamDisplay,
           effGetParamName, effGetEffectName, effGetVendorString, effGetProductString,
           effGetProgramNameIndexed, effCanDo, effString2Parameter, effGetChunk, effSetChunk})
-        p.dispatch(op, 0, 0, nullptr);
-    SUCCEED();
+        EXPECT_EQ(0, p.dispatch(op, 0, 0, nullptr)) << op;
 }
 
-TEST(HostileHost, CloseInAnyState)
+// A crash check: closing must not touch what was never made (the sanitizer
+// builds report any bad access).
+TEST(HostileHost, CrashCheckCloseInAnyState)
 {
     {
         Plugin p;
@@ -134,7 +136,6 @@ TEST(HostileHost, CloseInAnyState)
         p.process(in.data(), 100);
         p.dispatch(effMainsChanged, 0, 1); // resumed twice, then closed while "running"
     }
-    SUCCEED();
 }
 
 TEST(HostileHost, RateAndBlockSizeBeforeOpenAndWhileProcessing)
@@ -168,12 +169,14 @@ TEST(HostileHost, ProcessWithMissingChannelsIsRefused)
 {
     Plugin p;
     p.start(48000.0f);
-    float buf[8] = {};
+    float buf[8];
+    std::fill(buf, buf + 8, 7.0f);
     float *one[] = {buf};
     float *holed[] = {buf, nullptr};
     p.e->processReplacing(p.e, one, holed, 8);
     p.e->processReplacing(p.e, nullptr, nullptr, 8);
-    SUCCEED();
+    for (float v : buf)
+        EXPECT_EQ(7.0f, v);
 }
 
 } // namespace

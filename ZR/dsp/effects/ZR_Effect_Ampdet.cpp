@@ -4,8 +4,8 @@
 #include "ZR/dsp/ZR_convert.h"
 
 const ZR_option ZR_Effect_Ampdet_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Ampdet, i),
-    ZR_OPTION(ZR_Effect_Ampdet, o),   ZR_OPTION(ZR_Effect_Ampdet, a),
+    ZR_OPTION_CTOR(ZR_Effect_Ampdet), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),      ZR_OPTION(ZR_Effect_Ampdet, a),
     ZR_OPTION(ZR_Effect_Ampdet, f1),  ZR_OPTION(ZR_Effect_Ampdet, f2),
     ZR_OPTION_END(ZR_Effect_options),
 };
@@ -22,7 +22,7 @@ void follow_coefficient(std::atomic<int32_t> &coefficient, float frequency, int3
     int32_t k;
     if (f == 0.0)
         k = 2147483647;
-    else if (!zr_trunc_checked(f * 6746518852.261009 / (f * 3.141592653589793 + clock * 0.5), k))
+    else if (!zr_trunc_checked(f * 6746518852.261009 / (f * ZR_PI + clock * 0.5), k))
         return;
     coefficient.store(k, std::memory_order_relaxed);
 }
@@ -69,14 +69,6 @@ void ZR_Effect_Ampdet::process()
                                   release.load(std::memory_order_relaxed), e);
 }
 
-ZR_value ZR_Effect_Ampdet::m_i(ZR_Effect_Ampdet *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Ampdet::m_o(ZR_Effect_Ampdet *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Ampdet::m_a(ZR_Effect_Ampdet *e, ZR_value v)
 {
     return zr_buffer_option(e->rectified, v);

@@ -1,13 +1,11 @@
 // ZR_Effect_Ampdet: envelope follower with attack and release given in Hz,
 // plus an optional rectified output.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Ampdet : public ZR_Effect {
+class ZR_Effect_Ampdet : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};    // envelope
     ZR_buffer_slot rectified{nullptr}; // |in|
     std::atomic<float> f1{0.0f};       // attack frequency
     std::atomic<float> f2{0.0f};       // release frequency
@@ -20,8 +18,6 @@ public:
     void clockChanged() override;
     void reset() override { e = 0; }
 
-    static ZR_value m_i(ZR_Effect_Ampdet *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_a(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_f1(ZR_Effect_Ampdet *e, ZR_value v);
     static ZR_value m_f2(ZR_Effect_Ampdet *e, ZR_value v);

@@ -1,7 +1,7 @@
 // Second-order band-pass between the corners f * q and f / q, in fixed or
 // floating point.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 #include <atomic>
@@ -17,10 +17,8 @@ struct ZR_bandpass_coefficients {
 // result), in which case the old ones stay in force.
 bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out);
 
-class ZR_Effect_Bapass : public ZR_Effect {
+class ZR_Effect_Bapass : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<float> frequency{0.0f};
     std::atomic<float> q{0.0f};
     std::atomic<double> c1{0.0}, c2{0.0}, c3{0.0};
@@ -35,8 +33,15 @@ public:
     void reset() override;
     void compute_coefficients();
 
-    static ZR_value m_i(ZR_Effect_Bapass *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Bapass *e, ZR_value v);
+    // The band-pass behind e, or null when e is another class.
+    static ZR_Effect_Bapass *of(ZR_Effect *e);
+    // Hands the fixed-point state to a kernel run by the caller: false (s
+    // untouched) unless the section runs steadily in `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                      ZR_bandpass_state &s) const;
+    // Takes the state back after that run.
+    void import_state(const ZR_bandpass_state &s);
+
     static ZR_value m_f(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_q(ZR_Effect_Bapass *e, ZR_value v);
     static ZR_value m_a(ZR_Effect_Bapass *e, ZR_value v);
@@ -46,3 +51,33 @@ private:
 };
 
 extern const ZR_option ZR_Effect_Bapass_options[];
+
+inline bool ZR_Effect_Bapass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                           ZR_bandpass_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out ||
+        floating.load(std::memory_order_relaxed))
+        return false;
+    s = {k1.load(std::memory_order_relaxed),
+         k2.load(std::memory_order_relaxed),
+         k3.load(std::memory_order_relaxed),
+         x1,
+         x2,
+         y1,
+         y2};
+    return true;
+}
+
+inline void ZR_Effect_Bapass::import_state(const ZR_bandpass_state &s)
+{
+    x1 = s.x1;
+    x2 = s.x2;
+    y1 = s.y1;
+    y2 = s.y2;
+}
+
+inline ZR_Effect_Bapass *ZR_Effect_Bapass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Bapass_options ? static_cast<ZR_Effect_Bapass *>(e)
+                                                       : nullptr;
+}

@@ -6,7 +6,7 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Dist_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Dist), ZR_OPTION(ZR_Effect_Dist, i),     ZR_OPTION(ZR_Effect_Dist, o),
+    ZR_OPTION_CTOR(ZR_Effect_Dist), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Dist, d),   ZR_OPTION(ZR_Effect_Dist, s),     ZR_OPTION(ZR_Effect_Dist, k),
     ZR_OPTION(ZR_Effect_Dist, l),   ZR_OPTION_END(ZR_Effect_options),
 };
@@ -48,11 +48,8 @@ void ZR_Effect_Dist::clockChanged()
 
 void ZR_Effect_Dist::process()
 {
-    ZR_Buffer *bi = zr_get(input), *bo = zr_get(output);
-    int32_t n = zr_min(zr_length(bi), zr_length(bo));
-    const int32_t *in = samples(bi);
-    int32_t *out = samples(bo);
-    if (!in || !out)
+    const auto [in, out, n] = fetch_blocks();
+    if (n <= 0)
         return;
     const int32_t limit = a.load(std::memory_order_relaxed),
                   knee = b.load(std::memory_order_relaxed);
@@ -62,15 +59,6 @@ void ZR_Effect_Dist::process()
     for (int32_t i = 0; i < n; i += kMaxKernelBlock)
         kernel_softclip(in + i, out + i, zr_min(kMaxKernelBlock, n - i), e, limit, knee, tracking,
                         1, f);
-}
-
-ZR_value ZR_Effect_Dist::m_i(ZR_Effect_Dist *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Dist::m_o(ZR_Effect_Dist *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Dist::m_d(ZR_Effect_Dist *e, ZR_value v)

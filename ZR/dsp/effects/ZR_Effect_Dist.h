@@ -1,13 +1,11 @@
 // ZR_Effect_Dist: soft clipper with a drive, a soft share and a slowly
 // tracked offset.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Dist : public ZR_Effect {
+class ZR_Effect_Dist : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     int32_t e = 0;                   // offset state
     std::atomic<int32_t> c{1 << 26}; // tracking coefficient
     std::atomic<float> k{0.0f};      // tracking rate
@@ -22,8 +20,6 @@ public:
     void clockChanged() override;
     void reset() override { e = 0; }
 
-    static ZR_value m_i(ZR_Effect_Dist *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_d(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_s(ZR_Effect_Dist *e, ZR_value v);
     static ZR_value m_k(ZR_Effect_Dist *e, ZR_value v);

@@ -8,14 +8,14 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Freqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Freqmul, i),
-    ZR_OPTION(ZR_Effect_Freqmul, o),   ZR_OPTION(ZR_Effect_Freqmul, k),
+    ZR_OPTION_CTOR(ZR_Effect_Freqmul), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),       ZR_OPTION(ZR_Effect_Freqmul, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Nefreqmul_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Nefreqmul, i),
-    ZR_OPTION(ZR_Effect_Nefreqmul, o),    ZR_OPTION(ZR_Effect_Nefreqmul, k),
+    ZR_OPTION_CTOR(ZR_Effect_Nefreqmul),  ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),          ZR_OPTION(ZR_Effect_Nefreqmul, k),
     ZR_OPTION(ZR_Effect_Nefreqmul, rand), ZR_OPTION(ZR_Effect_Nefreqmul, stab),
     ZR_OPTION_END(ZR_Effect_options),
 };
@@ -47,14 +47,16 @@ uint32_t ring_offset(double d)
 
 // The input and output blocks, read directly; n counts input samples and
 // m the output samples that fit.
-bool direct_blocks(ZR_Buffer *bi, ZR_Buffer *bo, const int32_t *&in, int32_t *&out, int32_t &n,
-                   int32_t &m)
+struct DirectBlocks {
+    const int32_t *in;
+    int32_t *out;
+    int32_t n, m;
+};
+
+DirectBlocks direct_blocks(ZR_Buffer *bi, ZR_Buffer *bo)
 {
-    n = zr_length(bi);
-    m = zr_min(n, zr_length(bo));
-    in = bi ? bi->data : nullptr;
-    out = bo ? bo->data : nullptr;
-    return in && n > 0;
+    const int32_t n = zr_length(bi);
+    return {bi ? bi->data : nullptr, bo ? bo->data : nullptr, n, zr_min(n, zr_length(bo))};
 }
 
 } // namespace
@@ -66,10 +68,8 @@ ZR_Effect_Freqmul::ZR_Effect_Freqmul()
 
 void ZR_Effect_Freqmul::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n, m;
-    if (!direct_blocks(zr_get(input), zr_get(output), in, out, n, m))
+    const auto [in, out, n, m] = direct_blocks(zr_get(input), zr_get(output));
+    if (!in || n <= 0)
         return;
     const uint32_t mask = kRing - 1;
     const uint32_t factor = (uint32_t)k.load(std::memory_order_relaxed);
@@ -96,14 +96,6 @@ void ZR_Effect_Freqmul::process()
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Freqmul::m_i(ZR_Effect_Freqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Freqmul::m_o(ZR_Effect_Freqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Freqmul::m_k(ZR_Effect_Freqmul *e, ZR_value v)
 {
     return factor_option(e->k, v);
@@ -122,10 +114,8 @@ void ZR_Effect_Nefreqmul::reset()
 
 void ZR_Effect_Nefreqmul::process()
 {
-    const int32_t *in;
-    int32_t *out;
-    int32_t n, m;
-    if (!direct_blocks(zr_get(input), zr_get(output), in, out, n, m))
+    const auto [in, out, n, m] = direct_blocks(zr_get(input), zr_get(output));
+    if (!in || n <= 0)
         return;
     const uint32_t mask = kRing - 1;
     const uint32_t factor = (uint32_t)k.load(std::memory_order_relaxed);
@@ -184,14 +174,6 @@ void ZR_Effect_Nefreqmul::process()
     r = (r + (uint32_t)n * factor) & mask;
 }
 
-ZR_value ZR_Effect_Nefreqmul::m_i(ZR_Effect_Nefreqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Nefreqmul::m_o(ZR_Effect_Nefreqmul *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Nefreqmul::m_k(ZR_Effect_Nefreqmul *e, ZR_value v)
 {
     return factor_option(e->k, v);

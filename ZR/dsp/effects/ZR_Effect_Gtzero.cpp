@@ -2,15 +2,13 @@
 #include "ZR/dsp/effects/ZR_Effect_Gtzero.h"
 
 const ZR_option ZR_Effect_Gtzero_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Gtzero), ZR_OPTION(ZR_Effect_Gtzero, i),
-    ZR_OPTION(ZR_Effect_Gtzero, o),   ZR_OPTION(ZR_Effect_Gtzero, l),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Gtzero), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Gtzero, l),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Ltzero_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Ltzero), ZR_OPTION(ZR_Effect_Ltzero, i),
-    ZR_OPTION(ZR_Effect_Ltzero, o),   ZR_OPTION(ZR_Effect_Ltzero, l),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Ltzero), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Ltzero, l),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -48,14 +46,6 @@ void ZR_Effect_Gtzero::process()
     clamp_block<true>(this, zr_get(input), zr_get(output), l.load(std::memory_order_relaxed));
 }
 
-ZR_value ZR_Effect_Gtzero::m_i(ZR_Effect_Gtzero *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Gtzero::m_o(ZR_Effect_Gtzero *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Gtzero::m_l(ZR_Effect_Gtzero *e, ZR_value v)
 {
     return level_option(e->l, v);
@@ -71,14 +61,6 @@ void ZR_Effect_Ltzero::process()
     clamp_block<false>(this, zr_get(input), zr_get(output), l.load(std::memory_order_relaxed));
 }
 
-ZR_value ZR_Effect_Ltzero::m_i(ZR_Effect_Ltzero *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Ltzero::m_o(ZR_Effect_Ltzero *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 ZR_value ZR_Effect_Ltzero::m_l(ZR_Effect_Ltzero *e, ZR_value v)
 {
     return level_option(e->l, v);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 const ZR_option ZR_Effect_Lgd_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lgd), ZR_OPTION(ZR_Effect_Lgd, i),      ZR_OPTION(ZR_Effect_Lgd, o),
+    ZR_OPTION_CTOR(ZR_Effect_Lgd), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Lgd, c),   ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -16,11 +16,8 @@ ZR_Effect_Lgd::ZR_Effect_Lgd()
 
 void ZR_Effect_Lgd::process()
 {
-    ZR_Buffer *bi = zr_get(input), *bo = zr_get(output);
-    int32_t n = zr_min(zr_length(bi), zr_length(bo));
-    const int32_t *in = samples(bi);
-    int32_t *out = samples(bo);
-    if (!in || !out)
+    const auto [in, out, n] = fetch_blocks();
+    if (n <= 0)
         return;
     const double target = c.load(std::memory_order_relaxed);
     double level = L;
@@ -38,15 +35,6 @@ void ZR_Effect_Lgd::process()
         out[i] = zr_trunc_low32(y * 2147483648.0);
     }
     L = level;
-}
-
-ZR_value ZR_Effect_Lgd::m_i(ZR_Effect_Lgd *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Lgd::m_o(ZR_Effect_Lgd *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Lgd::m_c(ZR_Effect_Lgd *e, ZR_value v)

@@ -1,13 +1,11 @@
 // ZR_Effect_Lgd: adaptive smoother that holds the output near a target
 // level c once the input has risen above it.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Lgd : public ZR_Effect {
+class ZR_Effect_Lgd : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     double L = 0.0;             // level
     std::atomic<double> c{0.1}; // target
 
@@ -15,8 +13,6 @@ public:
     void process() override;
     void reset() override { L = 0.0; }
 
-    static ZR_value m_i(ZR_Effect_Lgd *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Lgd *e, ZR_value v);
     static ZR_value m_c(ZR_Effect_Lgd *e, ZR_value v);
 };
 

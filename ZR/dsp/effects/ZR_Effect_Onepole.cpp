@@ -1,20 +1,20 @@
 // ZR_Effect_Lopass and ZR_Effect_Hipass: one-pole filters over one block.
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 #include "ZR/dsp/ZR_Buffer.h"
+#include "ZR/dsp/ZR_convert.h"
+#include "ZR/dsp/private/ZR_recompute.h"
 
 #include <algorithm>
 #include <cmath>
 
 const ZR_option ZR_Effect_Lopass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Lopass), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Hipass_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Onepole, i),
-    ZR_OPTION(ZR_Effect_Onepole, o),  ZR_OPTION(ZR_Effect_Onepole, f),
-    ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Hipass), ZR_OPTION(ZR_Effect_Inout, i),    ZR_OPTION(ZR_Effect_Out, o),
+    ZR_OPTION(ZR_Effect_Onepole, f),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
@@ -22,7 +22,7 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
     if (frequency == 0 || clock == 0)
         return false;
     long double f = frequency;
-    long double a = f * 13493037704.522018L / (f * 3.141592653589793L + clock * 0.5L);
+    long double a = f * 13493037704.522018L / (f * ZR_PI_L + clock * 0.5L);
     if (!std::isfinite(a) || std::fabs(a) >= 9.2233720368547758e18L)
         return false;
     *alpha = (uint32_t)(uint64_t)(int64_t)a;
@@ -31,41 +31,19 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
 
 void ZR_Effect_Onepole::compute_alpha()
 {
-    // `f` and `clock` arrive from different threads. Whoever stored last must
-    // not be overwritten by a result from older values: recompute until the
-    // inputs did not change meanwhile. The handlers' stores and these loads
-    // are sequentially consistent: relaxed order lets a thread's store pass
-    // its own later loads, and a stale result would win.
+    struct Inputs {
+        int32_t f, fs;
+    };
     const auto sc = std::memory_order_seq_cst;
-    for (;;) {
-        int32_t f = frequency.load(sc);
-        int32_t fs = clock.load(sc);
-        uint32_t a;
-        if (ZR_onepole_alpha(f, fs, &a))
-            alpha.store(a, sc);
-        if (f == frequency.load(sc) && fs == clock.load(sc))
-            return;
-    }
-}
-
-int32_t ZR_Effect_Onepole::fetch_blocks(int32_t *&in, int32_t *&out)
-{
-    ZR_Buffer *source = zr_get(input), *target = zr_get(output);
-    in = samples(source);
-    out = samples(target);
-    if (!in || !out)
-        return 0;
-    return std::min(source->effective_length(), target->effective_length());
-}
-
-ZR_value ZR_Effect_Onepole::m_i(ZR_Effect_Onepole *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-
-ZR_value ZR_Effect_Onepole::m_o(ZR_Effect_Onepole *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
+    zr_recompute_until_stable(
+        [&] {
+            return Inputs{frequency.load(sc), clock.load(sc)};
+        },
+        [&](const Inputs &in) {
+            uint32_t a;
+            if (ZR_onepole_alpha(in.f, in.fs, &a))
+                alpha.store(a, sc);
+        });
 }
 
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
@@ -84,8 +62,7 @@ ZR_Effect_Lopass::ZR_Effect_Lopass()
 
 void ZR_Effect_Lopass::process()
 {
-    int32_t *in, *out;
-    int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     uint32_t a = alpha.load(std::memory_order_relaxed);
@@ -99,8 +76,7 @@ ZR_Effect_Hipass::ZR_Effect_Hipass()
 
 void ZR_Effect_Hipass::process()
 {
-    int32_t *in, *out;
-    int32_t n = fetch_blocks(in, out);
+    const auto [in, out, n] = fetch_blocks();
     if (n <= 0)
         return;
     kernel_hipass1(in, out, n, alpha.load(std::memory_order_relaxed), b);

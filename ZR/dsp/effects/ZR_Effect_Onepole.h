@@ -1,15 +1,13 @@
 // One-pole filters: ZR_Effect_Lopass and ZR_Effect_Hipass share their layout.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
 #include <atomic>
 #include <cstdint>
 
-class ZR_Effect_Onepole : public ZR_Effect {
+class ZR_Effect_Onepole : public ZR_Effect_Inout {
 public:
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     std::atomic<int32_t> frequency{0}; // Hz
     std::atomic<uint32_t> alpha{0};    // smoothing factor, alpha / 2^32
     int32_t b = 0;                     // filter state (audio thread)
@@ -20,11 +18,7 @@ public:
     // alpha from frequency and clock; keeps the old value when either is 0
     // or the formula has no finite result.
     void compute_alpha();
-    // Input and output blocks for this block, and how many samples both hold.
-    int32_t fetch_blocks(int32_t *&in, int32_t *&out);
 
-    static ZR_value m_i(ZR_Effect_Onepole *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Onepole *e, ZR_value v);
     static ZR_value m_f(ZR_Effect_Onepole *e, ZR_value v);
 };
 
@@ -36,6 +30,15 @@ class ZR_Effect_Lopass : public ZR_Effect_Onepole {
 public:
     ZR_Effect_Lopass();
     void process() override;
+
+    // The low-pass behind e, or null when e is another class.
+    static ZR_Effect_Lopass *of(ZR_Effect *e);
+    // Hands the state to a kernel run by the caller: false (s untouched)
+    // unless the filter runs steadily in `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                      ZR_onepole_state &s) const;
+    // Takes the state back after that run.
+    void import_state(const ZR_onepole_state &s) { b = s.b; }
 };
 
 class ZR_Effect_Hipass : public ZR_Effect_Onepole {
@@ -46,3 +49,18 @@ public:
 
 extern const ZR_option ZR_Effect_Lopass_options[];
 extern const ZR_option ZR_Effect_Hipass_options[];
+
+inline ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
+{
+    return e && e->options == ZR_Effect_Lopass_options ? static_cast<ZR_Effect_Lopass *>(e)
+                                                       : nullptr;
+}
+
+inline bool ZR_Effect_Lopass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
+                                           ZR_onepole_state &s) const
+{
+    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out)
+        return false;
+    s = {alpha.load(std::memory_order_relaxed), b};
+    return true;
+}

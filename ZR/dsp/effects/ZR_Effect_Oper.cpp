@@ -6,13 +6,14 @@ const char *const ZR_oper_names[4] = {"add", "sub", "mul", "div"};
 
 const ZR_option ZR_Effect_Oper_options[] = {
     ZR_OPTION_CTOR(ZR_Effect_Oper),  ZR_OPTION(ZR_Effect_Oper, i1),
-    ZR_OPTION(ZR_Effect_Oper, i2),   ZR_OPTION(ZR_Effect_Oper, o),
+    ZR_OPTION(ZR_Effect_Oper, i2),   ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION(ZR_Effect_Oper, oper), ZR_OPTION_END(ZR_Effect_options),
 };
 
 const ZR_option ZR_Effect_Koef_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Koef),  ZR_OPTION(ZR_Effect_Koef, i), ZR_OPTION(ZR_Effect_Koef, o),
-    ZR_OPTION(ZR_Effect_Koef, oper), ZR_OPTION(ZR_Effect_Koef, k), ZR_OPTION_END(ZR_Effect_options),
+    ZR_OPTION_CTOR(ZR_Effect_Koef), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),    ZR_OPTION(ZR_Effect_Koef, oper),
+    ZR_OPTION(ZR_Effect_Koef, k),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
@@ -50,10 +51,6 @@ ZR_value ZR_Effect_Oper::m_i2(ZR_Effect_Oper *e, ZR_value v)
 {
     return zr_buffer_option(e->input2, v);
 }
-ZR_value ZR_Effect_Oper::m_o(ZR_Effect_Oper *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
-}
 
 ZR_value ZR_Effect_Oper::m_oper(ZR_Effect_Oper *e, ZR_value v)
 {
@@ -67,23 +64,11 @@ ZR_Effect_Koef::ZR_Effect_Koef()
 
 void ZR_Effect_Koef::process()
 {
-    ZR_Buffer *bi = zr_get(input), *bo = zr_get(output);
-    int32_t n = zr_min(zr_length(bi), zr_length(bo));
-    const int32_t *in = samples(bi);
-    int32_t *out = samples(bo);
-    if (!in || !out || n <= 0)
+    const auto [in, out, n] = fetch_blocks();
+    if (n <= 0)
         return;
     kernel_koef[operator_index(oper) * ZR_MODE_COUNT + mode_index()](
         in, out, n, K.load(std::memory_order_relaxed));
-}
-
-ZR_value ZR_Effect_Koef::m_i(ZR_Effect_Koef *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Koef::m_o(ZR_Effect_Koef *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Koef::m_oper(ZR_Effect_Koef *e, ZR_value v)

@@ -2,8 +2,8 @@
 #include "ZR/dsp/effects/ZR_Effect_Oversam.h"
 
 const ZR_option ZR_Effect_Oversam_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Oversam), ZR_OPTION(ZR_Effect_Oversam, i),
-    ZR_OPTION(ZR_Effect_Oversam, o),   ZR_OPTION(ZR_Effect_Oversam, k),
+    ZR_OPTION_CTOR(ZR_Effect_Oversam), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),       ZR_OPTION(ZR_Effect_Oversam, k),
     ZR_OPTION_END(ZR_Effect_options),
 };
 
@@ -38,15 +38,6 @@ void ZR_Effect_Oversam::process()
         const uint32_t second = a * ((uint32_t)P1 - (8u - a) * (uint32_t)D1);
         out[i] = (int32_t)(first + second);
     }
-}
-
-ZR_value ZR_Effect_Oversam::m_i(ZR_Effect_Oversam *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Oversam::m_o(ZR_Effect_Oversam *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Oversam::m_k(ZR_Effect_Oversam *e, ZR_value v)

@@ -6,22 +6,21 @@
 #include <cstring>
 
 const ZR_option ZR_Effect_Nshift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),   ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION_CTOR(ZR_Effect_Nshift), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),      ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),   ZR_OPTION_END(ZR_Effect_options),
 };
 
 // Shift shares the handlers (they take the Nshift base).
 const ZR_option ZR_Effect_Shift_options[] = {
-    ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Nshift, i),
-    ZR_OPTION(ZR_Effect_Nshift, o),  ZR_OPTION(ZR_Effect_Nshift, s),
+    ZR_OPTION_CTOR(ZR_Effect_Shift), ZR_OPTION(ZR_Effect_Inout, i),
+    ZR_OPTION(ZR_Effect_Out, o),     ZR_OPTION(ZR_Effect_Nshift, s),
     ZR_OPTION(ZR_Effect_Nshift, p),  ZR_OPTION_END(ZR_Effect_options),
 };
 
 namespace {
 
 constexpr uint32_t kMask = ZR_Effect_Nshift::kRing - 1;
-constexpr double kPi = 3.141592653589793;
 
 // Value between R[j] and R[j + 1] at q (14 fractional bits), 32-bit
 // arithmetic on pre-shifted samples.
@@ -95,8 +94,8 @@ void ZR_Effect_Nshift::run()
             pos -= window;
         if (pos < 0 || pos >= window) // speeds beyond the window
             pos = ((pos % window) + window) % window;
-        const double s1 = std::sin(kPi * (double)pos / (2.0 * (double)window));
-        const double s2 = std::sin(kPi * (double)(pos + window) / (2.0 * (double)window));
+        const double s1 = std::sin(ZR_PI * (double)pos / (2.0 * (double)window));
+        const double s2 = std::sin(ZR_PI * (double)(pos + window) / (2.0 * (double)window));
         const double g1 = s1 * s1, g2 = s2 * s2;
         if (!Compensated) {
             const double u1 = read_shifted(A, w, pos), u2 = read_shifted(A, w, pos + window);
@@ -126,15 +125,6 @@ void ZR_Effect_Nshift::process()
 void ZR_Effect_Shift::process()
 {
     run<true>();
-}
-
-ZR_value ZR_Effect_Nshift::m_i(ZR_Effect_Nshift *e, ZR_value v)
-{
-    return zr_buffer_option(e->input, v);
-}
-ZR_value ZR_Effect_Nshift::m_o(ZR_Effect_Nshift *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Effect_Nshift::m_s(ZR_Effect_Nshift *e, ZR_value v)

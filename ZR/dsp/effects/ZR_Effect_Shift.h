@@ -3,17 +3,15 @@
 // ZR_Effect_Shift normalises the mix and subtracts a compensation term read
 // from its own output.
 #pragma once
-#include "ZR/dsp/ZR_Effect.h"
+#include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Nshift : public ZR_Effect {
+class ZR_Effect_Nshift : public ZR_Effect_Inout {
 public:
     static constexpr uint32_t kRing = 8192;
     // Window limits (14 fractional bits): both heads must stay in the ring.
     static constexpr int32_t kMaxWindow = (int32_t)(kRing - 2) * 16384 / 2;
 
-    ZR_buffer_slot input{nullptr};
-    ZR_buffer_slot output{nullptr};
     uint32_t w = 0;
     std::atomic<int32_t> p{0};       // head position, 14 fractional bits
     std::atomic<int32_t> s{0};       // speed
@@ -26,8 +24,6 @@ public:
     void clockChanged() override;
     void reset() override;
 
-    static ZR_value m_i(ZR_Effect_Nshift *e, ZR_value v);
-    static ZR_value m_o(ZR_Effect_Nshift *e, ZR_value v);
     static ZR_value m_s(ZR_Effect_Nshift *e, ZR_value v);
     static ZR_value m_p(ZR_Effect_Nshift *e, ZR_value v);
 

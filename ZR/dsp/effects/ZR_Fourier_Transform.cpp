@@ -2,6 +2,7 @@
 // passes and their timing.
 #include "ZR/dsp/effects/ZR_Fourier_Transform.h"
 #include "ZR/core/ZR_spcpp.h"
+#include "ZR/dsp/ZR_convert.h"
 
 #include <cmath>
 #include <cstdio>
@@ -36,7 +37,7 @@ bool ZR_Fourier_Transform::set_order(int32_t order)
     ZR_owned_buffer_size(&window, m);
     ZR_owned_buffer_size(&output, 2 * m);
     for (int32_t i = 0; i < m; ++i) {
-        const double s = std::sin(3.141592653589793 * i / m);
+        const double s = std::sin(ZR_PI * i / m);
         taper[i] = s * s;
         uint32_t r = 0;
         for (int32_t b = 0; b <= L; ++b)

@@ -12,13 +12,13 @@ const ZR_option ZR_Gener_options[] = {
 
 const ZR_option ZR_Gener_White_options[] = {
     ZR_OPTION_CTOR(ZR_Gener_White),
-    ZR_OPTION(ZR_Gener_White, o),
+    ZR_OPTION(ZR_Effect_Out, o),
     ZR_OPTION_END(ZR_Gener_options),
 };
 
 const ZR_option ZR_Gener_Exp_options[] = {
     ZR_OPTION_CTOR(ZR_Gener_Exp), ZR_OPTION(ZR_Gener_Exp, beg),    ZR_OPTION(ZR_Gener_Exp, time),
-    ZR_OPTION(ZR_Gener_Exp, o),   ZR_OPTION_END(ZR_Gener_options),
+    ZR_OPTION(ZR_Effect_Out, o),  ZR_OPTION_END(ZR_Gener_options),
 };
 
 ZR_Gener::ZR_Gener()
@@ -33,18 +33,9 @@ ZR_Gener_White::ZR_Gener_White()
 
 void ZR_Gener_White::process()
 {
-    ZR_Buffer *b = zr_get(output);
-    int32_t n = zr_length(b);
-    int32_t *out = samples(b);
-    if (!out)
-        return;
+    const auto [out, n] = fetch_output();
     for (int32_t i = n - 1; i >= 0; --i)
         out[i] = (std::rand() & 32767) * 65536 - 1073741824;
-}
-
-ZR_value ZR_Gener_White::m_o(ZR_Gener_White *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_Gener_Exp::ZR_Gener_Exp()
@@ -54,9 +45,7 @@ ZR_Gener_Exp::ZR_Gener_Exp()
 
 void ZR_Gener_Exp::process()
 {
-    ZR_Buffer *b = zr_get(output);
-    int32_t n = zr_length(b);
-    int32_t *out = samples(b);
+    const auto [out, n] = fetch_output();
     if (!out)
         return;
     const double fs = clock.load(std::memory_order_relaxed);
@@ -71,11 +60,6 @@ void ZR_Gener_Exp::process()
             ++k;
     }
     count.store(k, std::memory_order_relaxed);
-}
-
-ZR_value ZR_Gener_Exp::m_o(ZR_Gener_Exp *e, ZR_value v)
-{
-    return zr_buffer_option(e->output, v);
 }
 
 ZR_value ZR_Gener_Exp::m_beg(ZR_Gener_Exp *e, ZR_value v)

@@ -23,6 +23,27 @@ enum ZR_kernel_operator {
     ZR_OPER_DIV = 3
 };
 
+// Filter state that a caller hands to a kernel and takes back: a one-pole
+// low-pass, a band-pass section in fixed point (coefficients a = c1 * 2^30,
+// b = c2 * 2^31, c = c3 * 2^31) and in floating point.
+struct ZR_onepole_state {
+    uint32_t alpha;
+    int32_t b;
+};
+struct ZR_bandpass_state {
+    int32_t a, b, c;
+    int32_t x1, x2, y1, y2;
+};
+struct ZR_bandpass_float_state {
+    double c1, c2, c3;
+    double x1, x2, y1, y2;
+};
+// Two stages, each a low-pass minus a band-pass over the same input.
+struct ZR_cascade4_state {
+    ZR_onepole_state low[2];
+    ZR_bandpass_state band[2];
+};
+
 // Tap-network program entry: pointer-sized so that a group's output block pointer fits; 32-bit
 // values are sign-extended.
 typedef intptr_t ZR_tap_entry;
@@ -38,6 +59,8 @@ typedef void (*ZR_kernel_envelope_fn)(const int32_t *in, int32_t *out, int32_t *
 typedef void (*ZR_kernel_bandpass2_fn)(const int32_t *in, int32_t *out, int n, int32_t a, int32_t b,
                                        int32_t c, int32_t &x1, int32_t &x2, int32_t &y1,
                                        int32_t &y2);
+typedef void (*ZR_kernel_bandpass2_float_fn)(const int32_t *in, int32_t *out, int n,
+                                             ZR_bandpass_float_state &s);
 typedef void (*ZR_kernel_tapnet_fn)(const int32_t *in, int n, int32_t *ring, uint16_t &position,
                                     const ZR_tap_entry *program, int length);
 
@@ -59,6 +82,9 @@ extern const ZR_kernel_envelope_fn kernel_envelope[ZR_MODE_COUNT];
 // Second-order band-pass section; y saturates to the 32-bit range (the stored combination still
 // wraps).
 extern const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT]; // n <= 65536
+// The band-pass in floating point; y and its combination with out truncate toward zero, keeping
+// the low 32 bits (saturating beyond the 64-bit range).
+extern const ZR_kernel_bandpass2_float_fn kernel_bandpass2_float[ZR_MODE_COUNT];
 // Multi-tap delay network over a 65536-sample ring; the mode applies to every group's output block.
 extern const ZR_kernel_tapnet_fn kernel_tapnet[ZR_MODE_COUNT]; // n <= 65536, program non-empty
 
@@ -68,6 +94,17 @@ extern const ZR_kernel_const_fn kernel_koef[4 * ZR_MODE_COUNT];  // addk, subk, 
 
 // "Set" only families.
 void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int32_t &b);
+// The four filter sections in one pass, every store "set": mid = low[0](in) - band[0](in), then
+// out = low[1](mid) - band[1](mid). Needs kernel_cascade4_usable(s).
+void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s);
+// False when a band-pass coefficient is -2^31, which only the separate kernels handle.
+inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
+{
+    for (const ZR_bandpass_state &p : s.band)
+        if (p.a == INT32_MIN || p.b == INT32_MIN || p.c == INT32_MIN)
+            return false;
+    return true;
+}
 // Soft clip; flags bit 0 = asymmetric. A zero divisor l + |d| gives q = 0. n <= 32768.
 void kernel_softclip(const int32_t *in, int32_t *out, int n, int32_t &e, int32_t limit,
                      int32_t knee, int32_t tracking, int shift, uint32_t flags);

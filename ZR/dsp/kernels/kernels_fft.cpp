@@ -3,6 +3,7 @@
 #include <limits>
 #include <mutex>
 
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
 
@@ -16,7 +17,7 @@ std::once_flag g_twiddles_once;
 void fill_twiddles()
 {
     for (int k = 0; k < ZR_TWIDDLE_COUNT; ++k) {
-        const double w = 3.141592653589793 * k / 2048.0;
+        const double w = ZR_PI * k / 2048.0;
         g_twiddles[k].c = static_cast<int32_t>(std::cos(w) * 2147483647.0);
         g_twiddles[k].s = static_cast<int32_t>(std::sin(w) * 2147483647.0);
     }

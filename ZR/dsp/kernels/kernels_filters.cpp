@@ -1,6 +1,8 @@
-// Recursive filter kernels: one-pole low-pass and high-pass, second-order band-pass section.
+// Recursive filter kernels: one-pole low-pass and high-pass, second-order band-pass section in
+// fixed and floating point, and the fused cascade of four sections.
 #include <algorithm>
 
+#include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
 #include "ZR/dsp/kernels/private/filter_steps.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
@@ -66,10 +68,41 @@ void bandpass2(const int32_t *in, int32_t *out, int n, int32_t a, int32_t b, int
     y2_ref = f.y2();
 }
 
+// The output combination is formed in double before the truncation.
+template <int Mode>
+void bandpass2_float(const int32_t *in, int32_t *out, int n, ZR_bandpass_float_state &s)
+{
+    FloatBandpassStep f{s.c1, s.c2, s.c3, s.x1, s.x2, s.y1, s.y2};
+    for (int i = 0; i < n; ++i) {
+        const double y = f.step(in[i]);
+        const double o = out[i];
+        double v;
+        if constexpr (Mode == ZR_MODE_SET)
+            v = y;
+        else if constexpr (Mode == ZR_MODE_ADD)
+            v = o + y;
+        else if constexpr (Mode == ZR_MODE_SUB)
+            v = o - y;
+        else if constexpr (Mode == ZR_MODE_STN)
+            v = -y;
+        else if constexpr (Mode == ZR_MODE_ADN)
+            v = -(o + y);
+        else
+            v = y - o;
+        out[i] = zr_trunc_low32_clamped(v);
+    }
+    s.x1 = f.x1;
+    s.x2 = f.x2;
+    s.y1 = f.y1;
+    s.y2 = f.y2;
+}
+
 } // namespace
 
 const ZR_kernel_lowpass1_fn kernel_lowpass1[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(lowpass1);
 const ZR_kernel_bandpass2_fn kernel_bandpass2[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(bandpass2);
+const ZR_kernel_bandpass2_float_fn kernel_bandpass2_float[ZR_MODE_COUNT] =
+    ZR_KERNEL_VARIANTS(bandpass2_float);
 
 void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int32_t &state)
 {
@@ -79,4 +112,38 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
         out[i] = wrap(static_cast<uint32_t>(x) - 0x80000000u - f.step(x));
     }
     state = f.b();
+}
+
+void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
+{
+    if (n < 1)
+        return;
+    ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
+    OnepoleStep low1(s.low[0].b, s.low[0].alpha), low2(s.low[1].b, s.low[1].alpha);
+    BandpassStep band1(p1.a, p1.b, p1.c, p1.y1, p1.y2), band2(p2.a, p2.b, p2.c, p2.y1, p2.y2);
+    // One sample of both stages, the four recurrences interleaved; lo - y = (o + 2^31) + m,
+    // modulo 2^32. The band-passes read their x2 back from the blocks.
+    auto sample = [&](int j, int32_t x2, int32_t v2) __attribute__((always_inline))
+    {
+        const int32_t x = in[j];
+        const int32_t v1 = wrap(low1.step(x) + band1.step(x, x2) + 0x80000000u);
+        mid[j] = v1;
+        out[j] = wrap(low2.step(v1) + band2.step(v1, v2) + 0x80000000u);
+    };
+    const int32_t in1 = p1.x1, mid1 = p2.x1;
+    sample(0, p1.x2, p2.x2);
+    if (n >= 2)
+        sample(1, in1, mid1);
+    for (int j = 2; j < n; ++j)
+        sample(j, in[j - 2], mid[j - 2]);
+    p1.x1 = in[n - 1];
+    p1.x2 = n >= 2 ? in[n - 2] : in1;
+    p2.x1 = mid[n - 1];
+    p2.x2 = n >= 2 ? mid[n - 2] : mid1;
+    s.low[0].b = low1.b();
+    s.low[1].b = low2.b();
+    p1.y1 = band1.y1();
+    p1.y2 = band1.y2();
+    p2.y1 = band2.y1();
+    p2.y2 = band2.y2();
 }

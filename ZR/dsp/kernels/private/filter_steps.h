@@ -59,4 +59,21 @@ struct BandpassStep {
     int32_t y2() const { return static_cast<int32_t>(-m2); }
 };
 
+// The same band-pass in floating point: the seven terms summed in extended
+// precision, rounded once to double.
+struct FloatBandpassStep {
+    double c1, c2, c3, x1, x2, y1, y2;
+    [[gnu::always_inline]] double step(double x)
+    {
+        const long double e =
+            ((long double)x - x2) * c3 - y2 + (long double)y2 * c2 + y1 + y1 - (long double)y1 * c1;
+        const double y = (double)e;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+};
+
 } // namespace zr_kernels

@@ -1,7 +1,7 @@
 // The application's filter graph in a pipe: the output does not depend on
 // how the signal is cut into blocks, and the response is that of two
 // third-order stages.
-#include "filter_test_util.h"
+#include "app_graph.h"
 
 #include <cstdio>
 
@@ -16,7 +16,7 @@ class FilterGraphTest : public PipeTest {};
 std::vector<int32_t> through_graph(const std::vector<int32_t> &x, const std::vector<int> &blocks,
                                    int fs, double hz, const char *section)
 {
-    FilterGraph g(fs, hz, 512, section);
+    FilterGraph g(fs, hz, section);
     std::vector<int32_t> y;
     size_t pos = 0, b = 0;
     while (pos < x.size()) {

@@ -1,6 +1,6 @@
 // One thread runs the filter graph while another retunes and switches its
 // filters through commands, as the editor does against the audio thread.
-#include "filter_test_util.h"
+#include "app_graph.h"
 
 #include <atomic>
 #include <thread>
@@ -14,7 +14,7 @@ class Concurrency : public PipeTest {};
 
 TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
 {
-    FilterGraph g(44100, 1000, 512);
+    FilterGraph g(44100, 1000);
     std::vector<int32_t> x = test_signal(64 * 64, 21);
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0};
@@ -60,7 +60,7 @@ TEST_F(Concurrency, RetuneAndSwitchWhileProcessing)
     ASSERT_EQ(ZR_OK, spcpp("%o -a integer -mode sub", g.bandpass2));
     g.run(x, 64);
     g.pipe->clear();
-    FilterGraph fresh(44100, 1000, 512);
+    FilterGraph fresh(44100, 1000);
     EXPECT_EQ(fresh.run(x, 64), g.run(x, 64));
 }
 
