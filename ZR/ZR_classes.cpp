@@ -3,6 +3,7 @@
 #include "ZR/Wid/ZR_Wid_Butt.h"
 #include "ZR/Wid/ZR_Wid_Knob.h"
 #include "ZR/Wid/ZR_Wid_Pic.h"
+#include "ZR/Wid/ZR_Wid_Text.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
@@ -55,5 +56,6 @@ const ZR_class _ZR[] = {
     {"ZR_Wid_Pic", ZR_Wid_Pic_options},
     {"ZR_Wid_Butt", ZR_Wid_Butt_options},
     {"ZR_Wid_Knob", ZR_Wid_Knob_options},
+    {"ZR_Wid_Text", ZR_Wid_Text_options},
     {nullptr, nullptr},
 };
