@@ -64,8 +64,8 @@ void ZR_Win::attach(ZR_Wid *w, ZR_Win *window)
         old->widgets.remove(&w->item);
         if (old->hovered.load(std::memory_order_relaxed) == w)
             old->hovered.store(nullptr, std::memory_order_relaxed);
-        if (old->captured == w)
-            old->captured = nullptr;
+        if (old->captured.load(std::memory_order_relaxed) == w)
+            old->captured.store(nullptr, std::memory_order_relaxed);
         old->unlink_all(w);
     }
     if (!window)
@@ -183,9 +183,9 @@ void ZR_Win::on_mouse_move(int x, int y)
         m_leave_tracked = true;
         track_leave();
     }
-    if (captured) {
+    if (ZR_Wid *c = captured.load(std::memory_order_relaxed)) {
         // Unclamped: a drag may leave the window on any side.
-        captured->drag(x - captured->left, y - captured->top);
+        c->drag(x - c->left, y - c->top);
         return;
     }
     ZR_Wid *r = widget_at(clamp_int(x, 0, width - 1), clamp_int(y, 0, height - 1));
@@ -206,16 +206,15 @@ void ZR_Win::on_button_down(int x, int y)
     capture_pointer(true);
     ZR_Wid *h = hovered.load(std::memory_order_relaxed);
     if (h && h->enabled) {
-        captured = h;
-        captured->press(x - captured->left, y - captured->top);
+        captured.store(h, std::memory_order_relaxed);
+        h->press(x - h->left, y - h->top);
     }
 }
 
 void ZR_Win::on_button_up()
 {
     capture_pointer(false);
-    ZR_Wid *w = captured;
-    captured = nullptr;
+    ZR_Wid *w = captured.exchange(nullptr, std::memory_order_relaxed);
     if (w)
         w->release();
 }
@@ -227,7 +226,7 @@ void ZR_Win::on_leave()
 
 void ZR_Win::on_wheel(int x, int y, int steps)
 {
-    if (captured)
+    if (captured.load(std::memory_order_relaxed))
         return; // a drag owns the knob until release
     ZR_Wid *w = widget_at(clamp_int(x, 0, width - 1), clamp_int(y, 0, height - 1));
     if (w && w->enabled && w->hoverable())

@@ -50,8 +50,9 @@ public:
     const int32_t columns;
     const int32_t rows;
     ZR_Chain widgets;
-    ZR_Wid *captured = nullptr;
-    // Read by paints on any thread, written on the window's thread.
+    // Written on the window's thread; hovered is read by paints on any
+    // thread, both may be watched from others.
+    std::atomic<ZR_Wid *> captured{nullptr};
     std::atomic<ZR_Wid *> hovered{nullptr};
     ZR_Chain *tiles; // columns x rows, row-major
     ZR_Pic<ZR_Pix_A32> tile_buffer;

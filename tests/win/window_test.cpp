@@ -222,14 +222,14 @@ TEST(WinPointer, HitOrderHoverCaptureAndDrag)
     win.on_mouse_move(5, 5);
     win.on_button_down(5, 5);
     EXPECT_TRUE(win.pointer_captured);
-    EXPECT_EQ(win.captured, nullptr);
+    EXPECT_EQ(win.captured.load(), nullptr);
     win.on_button_up();
     EXPECT_FALSE(win.pointer_captured);
 
     // Press on the knob, drag off the window to the left: negative x.
     win.on_mouse_move(70, 50);
     win.on_button_down(70, 50);
-    ASSERT_EQ(win.captured, &knob);
+    ASSERT_EQ(win.captured.load(), &knob);
     EXPECT_EQ(knob.presses.back(), std::make_pair(10, 10));
     win.on_mouse_move(-20, 300);
     EXPECT_EQ(knob.drags.back(), std::make_pair(-80, 260));
@@ -237,7 +237,7 @@ TEST(WinPointer, HitOrderHoverCaptureAndDrag)
     // Leaving the window ends the drag like a release.
     win.on_leave();
     EXPECT_EQ(knob.releases, 1);
-    EXPECT_EQ(win.captured, nullptr);
+    EXPECT_EQ(win.captured.load(), nullptr);
     win.on_mouse_move(-20, 300);
     EXPECT_EQ(knob.drags.size(), 1u);
     EXPECT_EQ(win.leave_requests, 1); // requested once
@@ -248,7 +248,7 @@ TEST(WinPointer, HitOrderHoverCaptureAndDrag)
     win.on_mouse_move(70, 50);
     EXPECT_EQ(win.hovered.load(), &knob);
     win.on_button_down(70, 50);
-    EXPECT_EQ(win.captured, nullptr);
+    EXPECT_EQ(win.captured.load(), nullptr);
     EXPECT_EQ(knob.presses.size(), 1u);
     win.on_button_up();
     EXPECT_EQ(knob.releases, 1);
@@ -265,7 +265,7 @@ TEST(WinLifetime, DestructionUnlinksEveryWidgetAndDetachForgetsHover)
         win.captured = &b;
         ZR_Win::attach(&b, nullptr);
         EXPECT_EQ(win.hovered.load(), nullptr);
-        EXPECT_EQ(win.captured, nullptr);
+        EXPECT_EQ(win.captured.load(), nullptr);
         ZR_Win::attach(&b, &win);
     }
     EXPECT_EQ(a.link_count, 0);
