@@ -2,6 +2,7 @@
 #include "ZR/Wid/ZR_Wid.h"
 #include "ZR/Wid/ZR_Wid_Butt.h"
 #include "ZR/Wid/ZR_Wid_Knob.h"
+#include "ZR/Wid/ZR_Wid_Pal.h"
 #include "ZR/Wid/ZR_Wid_Pic.h"
 #include "ZR/Wid/ZR_Wid_Text.h"
 #include "ZR/dsp/ZR_Buffer.h"
@@ -56,6 +57,7 @@ const ZR_class _ZR[] = {
     {"ZR_Wid_Pic", ZR_Wid_Pic_options},
     {"ZR_Wid_Butt", ZR_Wid_Butt_options},
     {"ZR_Wid_Knob", ZR_Wid_Knob_options},
+    {"ZR_Wid_Pal", ZR_Wid_Pal_options},
     {"ZR_Wid_Text", ZR_Wid_Text_options},
     {nullptr, nullptr},
 };

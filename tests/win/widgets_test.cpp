@@ -87,7 +87,8 @@ bool near(ZR_Pix_A32 a, ZR_Pix_A32 b)
 
 TEST(WidTable, WidgetClassesFollowTheEffectsInTableOrder)
 {
-    const char *names[] = {"ZR_Wid", "ZR_Wid_Pic", "ZR_Wid_Butt", "ZR_Wid_Knob", "ZR_Wid_Text"};
+    const char *names[] = {"ZR_Wid",      "ZR_Wid_Pic", "ZR_Wid_Butt",
+                           "ZR_Wid_Knob", "ZR_Wid_Pal", "ZR_Wid_Text"};
     int at = 0;
     while (_ZR[at].name && std::strcmp(_ZR[at].name, "ZR_Gener_Exp") != 0)
         ++at;
