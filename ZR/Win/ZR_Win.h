@@ -5,6 +5,7 @@
 #include "ZR/core/ZR_chain.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
@@ -67,7 +68,10 @@ protected:
     // Pointer capture while the button is down.
     virtual void capture_pointer(bool on) { (void)on; }
 
+    static constexpr std::chrono::milliseconds PAINT_WAIT{1000};
+
 private:
+    bool lock_paint(std::unique_lock<std::timed_mutex> &lock);
     std::timed_mutex m_paint_lock;
     bool m_leave_tracked = false;
     void unlink_all(ZR_Wid *w);

@@ -12,6 +12,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +36,8 @@ public:
             name = ":" + std::to_string(number);
             pid = fork();
             if (pid == 0) {
+                // Dies with the test process, even when that one aborts.
+                prctl(PR_SET_PDEATHSIG, SIGTERM);
                 execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "640x480x24", "-nolisten",
                        "tcp", (char *)nullptr);
                 _exit(127);
