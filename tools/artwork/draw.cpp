@@ -10,14 +10,14 @@
 #include <functional>
 #include <stdexcept>
 
-const Rgb PANEL_BASE = {25, 31, 41};
+const Rgb PANEL_BASE = {23, 31, 43};
 
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
 
 // Palette: a dark slate skin that sits on a (32, 64, 96) host.
-const Rgb PLATE = {34, 42, 55};
+const Rgb PLATE = {32, 42, 57};
 const Rgb OUTLINE = {11, 14, 20};
 const Rgb ACCENT = {112, 198, 234};
 const Rgb INK = {226, 232, 242};

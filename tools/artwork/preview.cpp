@@ -134,6 +134,12 @@ void write_panel(const std::string &dir, std::map<std::string, Mapped> &res)
     draw_text(panel, X0 + 56, Y0 + 138, 64, 18, "283 Hz", 12, false, {176, 176, 176}, 0);
     write_png(dir + "/panel.png", panel);
     write_png(dir + "/panel@2x.png", panel, 2);
+    // As the standalone host shows it: on its editor parent colour.
+    Picture host;
+    host.resize(W + 48, H + 48);
+    fill(host, {32, 64, 96});
+    Picture::blend(panel, host, 24, 24, {0, 0, W, H});
+    write_png(dir + "/panel-in-host.png", host, 2);
 }
 
 // Frames of a strip side by side, columns wide, over the panel colour.

@@ -12,7 +12,7 @@ inline std::uint8_t mix(int d, int s, int a)
     return (std::uint8_t)(d + (((s - d) * a) >> 8));
 }
 
-inline void composite_run(ZR_Pix_A32 *__restrict d, const ZR_Pix_A32 *__restrict s, int n)
+inline void composite_disjoint(ZR_Pix_A32 *__restrict d, const ZR_Pix_A32 *__restrict s, int n)
 {
     for (int i = 0; i < n; ++i) {
         const int a = s[i].alpha;
@@ -21,6 +21,25 @@ inline void composite_run(ZR_Pix_A32 *__restrict d, const ZR_Pix_A32 *__restrict
         d[i].blue = mix(d[i].blue, s[i].blue, a);
         d[i].alpha = mix(d[i].alpha, a, a);
     }
+}
+
+// A picture blended onto itself may overlap its own source: pixel by pixel
+// in order then, without the no-alias promise that lets the loop above vectorize.
+inline void composite_run(ZR_Pix_A32 *d, const ZR_Pix_A32 *s, int n)
+{
+    const std::uintptr_t dp = (std::uintptr_t)d, sp = (std::uintptr_t)s, bytes = 4u * (unsigned)n;
+    if (dp < sp + bytes && sp < dp + bytes) {
+        for (int i = 0; i < n; ++i) {
+            const ZR_Pix_A32 src = s[i];
+            const int a = src.alpha;
+            d[i].red = mix(d[i].red, src.red, a);
+            d[i].green = mix(d[i].green, src.green, a);
+            d[i].blue = mix(d[i].blue, src.blue, a);
+            d[i].alpha = mix(d[i].alpha, a, a);
+        }
+        return;
+    }
+    composite_disjoint(d, s, n);
 }
 
 // Integers of a resource header, little-endian, at any alignment.
