@@ -1,4 +1,10 @@
 // The class table: every class that commands can name, in table order.
+#include "ZR/Wid/ZR_Wid.h"
+#include "ZR/Wid/ZR_Wid_Butt.h"
+#include "ZR/Wid/ZR_Wid_Knob.h"
+#include "ZR/Wid/ZR_Wid_Pal.h"
+#include "ZR/Wid/ZR_Wid_Pic.h"
+#include "ZR/Wid/ZR_Wid_Text.h"
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
@@ -47,5 +53,11 @@ const ZR_class _ZR[] = {
     {"ZR_Gener", ZR_Gener_options},
     {"ZR_Gener_White", ZR_Gener_White_options},
     {"ZR_Gener_Exp", ZR_Gener_Exp_options},
+    {"ZR_Wid", ZR_Wid_options},
+    {"ZR_Wid_Pic", ZR_Wid_Pic_options},
+    {"ZR_Wid_Butt", ZR_Wid_Butt_options},
+    {"ZR_Wid_Knob", ZR_Wid_Knob_options},
+    {"ZR_Wid_Pal", ZR_Wid_Pal_options},
+    {"ZR_Wid_Text", ZR_Wid_Text_options},
     {nullptr, nullptr},
 };
