@@ -19,6 +19,12 @@ SKIP = {'.git', 'build'}
 ALLOWED = [
     ('ZR/core/', ['ZR/core/']),
     ('ZR/dsp/', ['ZR/core/', 'ZR/dsp/']),
+    ('ZR/Pic/', ['ZR/core/', 'ZR/Pic/']),
+    # A window walks its widgets through their declaration (virtual calls only).
+    ('ZR/Win/', ['ZR/core/', 'ZR/Pic/', 'ZR/Win/', 'ZR/Wid/ZR_Wid.h']),
+    ('ZR/Wid/', ['ZR/core/', 'ZR/Pic/', 'ZR/Win/', 'ZR/Wid/']),
+    ('ZR/Dlg/', ['ZR/core/', 'ZR/Dlg/']),
+    ('ZR/Rts/', ['ZR/core/', 'ZR/Rts/']),
     ('ZR/', ['ZR/']),
     ('app/', ['ZR/', 'app/']),
     ('vst/', ['ZR/', 'app/', 'vst/']),
