@@ -9,6 +9,7 @@
 #include "ZR/core/ZR_cfuncs.h"
 #include "ZR/core/ZR_object.h"
 #include "ZR/core/ZR_spcpp.h"
+#include "tools/common/command_text.h"
 
 #include <cctype>
 #include <cerrno>
@@ -22,20 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string trim(const std::string &s)
-{
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
-bool is_name_char(char c)
-{
-    return std::isalnum((unsigned char)c) || c == '_';
-}
 
 const char *class_of_table(const ZR_option *table)
 {
@@ -96,24 +83,18 @@ private:
 
     bool expand(const std::string &text, std::string *out)
     {
-        for (size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '$') {
-                *out += text[i];
-                continue;
-            }
-            size_t j = i + 1;
-            while (j < text.size() && is_name_char(text[j]))
-                ++j;
-            std::string name = text.substr(i + 1, j - i - 1);
-            auto found = names_.find(name);
-            if (found == names_.end()) {
-                std::printf("zrcmd: unknown name '$%s'\n", name.c_str());
-                return false;
-            }
-            *out += found->second;
-            i = j - 1;
-        }
-        return true;
+        std::string unknown;
+        bool known =
+            expand_names(text, *out, unknown, [this](const std::string &name, std::string &to) {
+                auto found = names_.find(name);
+                if (found == names_.end())
+                    return false;
+                to += found->second;
+                return true;
+            });
+        if (!known)
+            std::printf("zrcmd: unknown name '$%s'\n", unknown.c_str());
+        return known;
     }
 
     bool run(const std::string &command, const std::string &name)

@@ -24,27 +24,25 @@ bool fitsInt32(intptr_t v)
 #endif
 }
 
+template <typename Sample>
+bool channels_present(Sample **channels, int32_t count)
+{
+    if (count <= 0)
+        return true;
+    if (!channels)
+        return false;
+    for (int32_t c = 0; c < count; ++c)
+        if (!channels[c])
+            return false;
+    return true;
+}
+
 // A block the callee can walk: non-negative length, every announced channel present.
 template <typename Sample>
 bool blockUsable(const AEffect &e, Sample **inputs, Sample **outputs, int32_t frames)
 {
-    if (frames < 0)
-        return false;
-    if (e.numInputs > 0) {
-        if (!inputs)
-            return false;
-        for (int32_t c = 0; c < e.numInputs; ++c)
-            if (!inputs[c])
-                return false;
-    }
-    if (e.numOutputs > 0) {
-        if (!outputs)
-            return false;
-        for (int32_t c = 0; c < e.numOutputs; ++c)
-            if (!outputs[c])
-                return false;
-    }
-    return true;
+    return frames >= 0 && channels_present(inputs, e.numInputs) &&
+           channels_present(outputs, e.numOutputs);
 }
 
 } // namespace

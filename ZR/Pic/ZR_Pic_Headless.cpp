@@ -1,7 +1,8 @@
 // Headless pictures: plain zero-filled memory.
 #include "ZR/Pic/ZR_Pic_platform.h"
 
-#include <cstdint>
+#include "ZR/Pic/private/surface_memory.h"
+
 #include <cstdlib>
 
 struct ZR_Pic_surface {
@@ -10,18 +11,7 @@ struct ZR_Pic_surface {
 
 ZR_Pic_surface *zr_pic_surface_create(int width, int height)
 {
-    if (width <= 0 || height <= 0 || (std::uint64_t)width * (std::uint64_t)height > SIZE_MAX / 4)
-        return nullptr;
-    void *pixels = std::calloc((std::size_t)width * (std::size_t)height, 4);
-    if (!pixels)
-        return nullptr;
-    ZR_Pic_surface *surface = static_cast<ZR_Pic_surface *>(std::malloc(sizeof(ZR_Pic_surface)));
-    if (!surface) {
-        std::free(pixels);
-        return nullptr;
-    }
-    surface->pixels = pixels;
-    return surface;
+    return zr_pic_alloc_surface<ZR_Pic_surface>(width, height);
 }
 
 void *zr_pic_surface_pixels(ZR_Pic_surface *surface)

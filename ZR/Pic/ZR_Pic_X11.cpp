@@ -5,7 +5,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <cstdint>
+#include "ZR/Pic/private/surface_memory.h"
+
 #include <cstdlib>
 
 struct ZR_Pic_surface {
@@ -17,17 +18,11 @@ struct ZR_Pic_surface {
 
 ZR_Pic_surface *zr_pic_surface_create(int width, int height)
 {
-    if (width <= 0 || height <= 0 || (std::uint64_t)width * (std::uint64_t)height > SIZE_MAX / 4)
-        return nullptr;
-    void *pixels = std::calloc((std::size_t)width * (std::size_t)height, 4);
-    if (!pixels)
-        return nullptr;
-    ZR_Pic_surface *surface = static_cast<ZR_Pic_surface *>(std::malloc(sizeof(ZR_Pic_surface)));
-    if (!surface) {
-        std::free(pixels);
-        return nullptr;
+    ZR_Pic_surface *surface = zr_pic_alloc_surface<ZR_Pic_surface>(width, height);
+    if (surface) {
+        surface->width = width;
+        surface->height = height;
     }
-    *surface = {pixels, width, height, nullptr};
     return surface;
 }
 

@@ -79,7 +79,22 @@ public:
 protected:
     static void delete_chans(ZR_Chain &list);
     static void delete_modes(ZR_Chain &list);
+    // class_cleanup of a driver class: its instances leave both lists and go.
+    template <class Driver>
+    static void delete_class_instances(ZR_Chain &class_instances);
 };
 
 // Every driver instance of every driver class, in class registration order.
 extern ZR_Chain ZR_Rts_instances;
+
+template <class Driver>
+void ZR_Rts::delete_class_instances(ZR_Chain &class_instances)
+{
+    while (class_instances.first() != class_instances.end()) {
+        ZR_Chain_Item *i = class_instances.first();
+        Driver *d = static_cast<Driver *>(i->owner);
+        class_instances.remove(i);
+        ZR_Rts_instances.remove(&d->instance_link);
+        delete d;
+    }
+}

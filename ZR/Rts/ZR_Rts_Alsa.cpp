@@ -379,13 +379,7 @@ ZR_status ZR_Rts_Alsa::classInit(ZR_Rts_callback callback)
 
 void ZR_Rts_Alsa::class_cleanup()
 {
-    while (class_instances.first() != class_instances.end()) {
-        ZR_Chain_Item *i = class_instances.first();
-        ZR_Rts_Alsa *d = static_cast<ZR_Rts_Alsa *>(i->owner);
-        class_instances.remove(i);
-        ZR_Rts_instances.remove(&d->instance_link);
-        delete d;
-    }
+    delete_class_instances<ZR_Rts_Alsa>(class_instances);
 }
 
 // ---- libasound -------------------------------------------------------------

@@ -336,11 +336,5 @@ ZR_status ZR_Rts_Jack::classInit(ZR_Rts_callback callback)
 
 void ZR_Rts_Jack::class_cleanup()
 {
-    while (class_instances.first() != class_instances.end()) {
-        ZR_Chain_Item *i = class_instances.first();
-        ZR_Rts_Jack *d = static_cast<ZR_Rts_Jack *>(i->owner);
-        class_instances.remove(i);
-        ZR_Rts_instances.remove(&d->instance_link);
-        delete d;
-    }
+    delete_class_instances<ZR_Rts_Jack>(class_instances);
 }

@@ -14,18 +14,14 @@ ZR_value ZR_value::empty()
 
 ZR_value ZR_value::of_int(int32_t i)
 {
-    ZR_value v;
-    v.type = ZR_TYPE_INT;
-    v.value.o = nullptr;
+    ZR_value v(ZR_TYPE_INT, -1); // the word's other bytes stay zero
     v.value.i = i;
     return v;
 }
 
 ZR_value ZR_value::of_float(float f)
 {
-    ZR_value v;
-    v.type = ZR_TYPE_FLOAT;
-    v.value.o = nullptr;
+    ZR_value v(ZR_TYPE_FLOAT, -1); // the word's other bytes stay zero
     v.value.f = f;
     return v;
 }

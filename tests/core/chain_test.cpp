@@ -59,7 +59,9 @@ TEST(Chain, NullBeforeAppendsAndFirstMemberBeforePrepends)
     EXPECT_EQ(c.head.next, &it.item[2]);
 }
 
-TEST(Chain, InsertingAnItemAlreadyInAListChangesNeitherList)
+// Inserting an item that is in a list already, or removing one from a list
+// it is not in, changes neither list.
+TEST(Chain, ForeignItemsChangeNeitherList)
 {
     Items it;
     ZR_Chain a, b;
@@ -69,11 +71,18 @@ TEST(Chain, InsertingAnItemAlreadyInAListChangesNeitherList)
     a.insert(&it.item[0]); // already in a
     b.insert(&it.item[1]); // in the other list
     b.insert(&it.item[1], &it.item[2]);
+    b.remove(&it.item[0]); // in the other list
+    a.remove(&it.item[2]);
+    a.remove(&it.item[3]); // in no list
+    b.remove(&it.item[3]);
+    a.remove(nullptr);
     EXPECT_EQ(members(a), (std::vector<int>{0, 1}));
     EXPECT_EQ(members(b), (std::vector<int>{2}));
     EXPECT_EQ(a.count, 2);
     EXPECT_EQ(b.count, 1);
     EXPECT_EQ(it.item[1].list, &a);
+    EXPECT_EQ(it.item[2].list, &b);
+    EXPECT_EQ(it.item[3].list, nullptr);
 }
 
 TEST(Chain, InsertBeforeAnItemOfAnotherListDoesNothing)
@@ -86,21 +95,6 @@ TEST(Chain, InsertBeforeAnItemOfAnotherListDoesNothing)
     EXPECT_EQ(a.count, 0);
     EXPECT_EQ(it.item[1].list, nullptr);
     EXPECT_EQ(members(b), (std::vector<int>{0}));
-}
-
-TEST(Chain, RemovingFromTheWrongListChangesNothing)
-{
-    Items it;
-    ZR_Chain a, b;
-    a.insert(&it.item[0]);
-    a.insert(&it.item[1]);
-    b.remove(&it.item[0]);
-    b.remove(&it.item[2]);
-    a.remove(&it.item[2]); // in no list
-    a.remove(nullptr);
-    EXPECT_EQ(members(a), (std::vector<int>{0, 1}));
-    EXPECT_EQ(a.count, 2);
-    EXPECT_EQ(b.count, 0);
 }
 
 TEST(Chain, RemoveUnlinksAndAllowsMovingToAnotherList)

@@ -143,9 +143,8 @@ TEST(ArithEffects, DistWithoutKneeDoesNotFault)
 {
     ToolboxGraph g(4);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect_Dist *d;
-    spcpp("ZR_Effect_Dist -i %o -o %o -s 0 -k 0.001", &d, in, out); // knee 0
-    g.keep(d);
+    ZR_Effect_Dist *d =
+        g.effect<ZR_Effect_Dist>("ZR_Effect_Dist -i %o -o %o -s 0 -k 0.001", in, out); // knee 0
     g.clock(0);
     int32_t x[4] = {0, 100, -100, 1 << 29};
     std::memcpy(in->data, x, sizeof x);

@@ -29,9 +29,7 @@ TEST_F(BufferLength, BufferCreatedBeforeBlockLengthHasNoStorage)
     EXPECT_EQ(late->data + 64, late->shadow);
 
     EXPECT_EQ(1, query_int("%o -e", pipe));
-    destroy(late);
-    destroy(early);
-    destroy(pipe);
+    destroy_all(late, early, pipe);
 }
 
 TEST_F(BufferLength, LowerBlockLengthShrinksReportNotStorage)
@@ -54,9 +52,7 @@ TEST_F(BufferLength, LowerBlockLengthShrinksReportNotStorage)
     EXPECT_EQ(100, query_int("%o -l", after));
 
     end_pipe(pipe);
-    destroy(after);
-    destroy(b);
-    destroy(pipe);
+    destroy_all(after, b, pipe);
 }
 
 TEST_F(BufferLength, FixedLengthIgnoresThePipe)
@@ -81,8 +77,7 @@ TEST_F(BufferLength, FixedLengthIgnoresThePipe)
     EXPECT_EQ(nullptr, b->data);
 
     end_pipe(pipe);
-    destroy(b);
-    destroy(pipe);
+    destroy_all(b, pipe);
 }
 
 TEST_F(BufferLength, FollowingWithoutPipeOrWithOutOfRangeLengthGivesNoStorage)
@@ -158,8 +153,7 @@ TEST_F(Soundpipe, BeginAndEndOnlyActOnTheCurrentPipe)
     EXPECT_EQ(ZR_OK, spcpp("%o -e %i", first, 0));
     EXPECT_EQ(nullptr, ZR_Soundpipe::current);
 
-    destroy(second);
-    destroy(first);
+    destroy_all(second, first);
 }
 
 TEST_F(Soundpipe, MembersJoinTheCurrentPipeInCreationOrder)
@@ -181,11 +175,7 @@ TEST_F(Soundpipe, MembersJoinTheCurrentPipeInCreationOrder)
     pipe->process();
     EXPECT_EQ(0, stray->processed);
 
-    destroy(stray);
-    destroy(loose);
-    destroy(b);
-    destroy(a);
-    destroy(pipe);
+    destroy_all(stray, loose, b, a, pipe);
 }
 
 TEST_F(Soundpipe, InsertionPointAndBeforeOrderTheEffects)
@@ -235,8 +225,7 @@ TEST_F(Soundpipe, InsertionPointAndBeforeOrderTheEffects)
 
     for (ProbeEffect *p : e)
         destroy(p);
-    destroy(buf);
-    destroy(pipe);
+    destroy_all(buf, pipe);
 }
 
 TEST_F(Soundpipe, DeletingTheInsertionPointAppendsAgain)
@@ -255,9 +244,7 @@ TEST_F(Soundpipe, DeletingTheInsertionPointAppendsAgain)
     pipe->process();
     EXPECT_EQ((std::vector<int>{1, 2}), trace);
     end_pipe(pipe);
-    destroy(b);
-    destroy(a);
-    destroy(pipe);
+    destroy_all(b, a, pipe);
 }
 
 TEST_F(Soundpipe, ClearZeroesBuffersAndResetsEveryEffect)
@@ -278,10 +265,7 @@ TEST_F(Soundpipe, ClearZeroesBuffersAndResetsEveryEffect)
     EXPECT_EQ(99, buf->shadow[3]);
     EXPECT_EQ(1, on->resets);
     EXPECT_EQ(2, off->resets);
-    destroy(off);
-    destroy(on);
-    destroy(buf);
-    destroy(pipe);
+    destroy_all(off, on, buf, pipe);
 }
 
 TEST_F(Soundpipe, UnpreparedEffectIsAskedEveryBlockAndNeverRuns)
@@ -298,10 +282,7 @@ TEST_F(Soundpipe, UnpreparedEffectIsAskedEveryBlockAndNeverRuns)
     EXPECT_EQ(0, stubborn->processed);
     EXPECT_EQ(1, willing->prepares);
     EXPECT_EQ(3, willing->processed);
-    destroy(willing);
-    destroy(stubborn);
-    destroy(buf);
-    destroy(pipe);
+    destroy_all(willing, stubborn, buf, pipe);
 }
 
 class PipeLifetime : public PipeTest {};
@@ -318,11 +299,9 @@ TEST_F(PipeLifetime, EffectDeletedInsideThePipeIsNoLongerRun)
     EXPECT_EQ(2, pipe->effects.count);
     pipe->process();
     EXPECT_EQ(11, buf->data[31]);
-    destroy(last);
-    destroy(first);
+    destroy_all(last, first);
     pipe->process();
-    destroy(buf);
-    destroy(pipe);
+    destroy_all(buf, pipe);
 }
 
 TEST_F(PipeLifetime, DeletingThePipeFirstDetachesItsMembers)
@@ -338,8 +317,7 @@ TEST_F(PipeLifetime, DeletingThePipeFirstDetachesItsMembers)
     EXPECT_EQ(nullptr, buf->link.list);
     EXPECT_EQ(0, query_int("%o -l", buf));
     set_on(e, 0);
-    destroy(e);
-    destroy(buf);
+    destroy_all(e, buf);
 }
 
 TEST_F(PipeLifetime, BufferFollowingALaterPipeSurvivesThatPipe)

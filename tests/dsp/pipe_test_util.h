@@ -93,6 +93,13 @@ inline void destroy(void *object)
     }
 }
 
+// Deletes the objects in the order given: members before their pipe.
+template <class... Objects>
+void destroy_all(Objects *...objects)
+{
+    (destroy(objects), ...);
+}
+
 inline void fill(ZR_Buffer *b, const std::vector<int32_t> &v)
 {
     ASSERT_GE(b->length, (int32_t)v.size());

@@ -24,6 +24,28 @@ std::vector<int32_t> ramp_through(ToolboxGraph &g, ZR_Buffer *in, ZR_Buffer *out
     return y;
 }
 
+// Feeds signal(t) for sample t through the pipe and counts the rising zero
+// crossings of the output after the first `settle` blocks.
+template <class Signal>
+int rising_crossings(ToolboxGraph &g, ZR_Buffer *in, ZR_Buffer *out, int blocks, int settle,
+                     Signal signal)
+{
+    int crossings = 0;
+    int32_t previous = 0;
+    for (int b = 0; b < blocks; ++b) {
+        for (int i = 0; i < in->length; ++i)
+            in->data[i] = signal(b * in->length + i);
+        g.run();
+        if (b >= settle)
+            for (int i = 0; i < out->length; ++i) {
+                if (previous < 0 && out->data[i] >= 0)
+                    ++crossings;
+                previous = out->data[i];
+            }
+    }
+    return crossings;
+}
+
 } // namespace
 
 TEST(Freqmul, FactorOneDelaysByTheLookbackAndOneBlock)
@@ -47,19 +69,9 @@ TEST(Freqmul, FactorTwoDoublesTheFrequencyOfASquareWave)
     EXPECT_EQ(f->k.load(), ZR_FREQMUL_MAX_FACTOR);
     spcpp("%o -k 2", f);
     g.clock(1000);
-    int crossings = 0;
-    int32_t previous = 0;
-    for (int b = 0; b < 20; ++b) {
-        for (int i = 0; i < 100; ++i)
-            in->data[i] = ((b * 100 + i) / 50) % 2 ? -1000 : 1000; // period 100
-        g.run();
-        if (b >= 10)
-            for (int i = 0; i < 100; ++i) {
-                if (previous < 0 && out->data[i] >= 0)
-                    ++crossings;
-                previous = out->data[i];
-            }
-    }
+    // A square wave of period 100.
+    int crossings =
+        rising_crossings(g, in, out, 20, 10, [](int t) { return (t / 50) % 2 ? -1000 : 1000; });
     EXPECT_NEAR(crossings, 20, 2); // 1000 samples at period 50
 }
 
@@ -158,23 +170,11 @@ TEST(Shift, MovingHeadsChangeThePitch)
 {
     ToolboxGraph g(512);
     ZR_Buffer *in = g.buffer(), *out = g.buffer();
-    ZR_Effect *s;
-    spcpp("ZR_Effect_Nshift -i %o -o %o -s -4096", &s, in, out); // factor 1.25
-    g.keep(s);
+    g.effect<ZR_Effect>("ZR_Effect_Nshift -i %o -o %o -s -4096", in, out); // factor 1.25
     g.clock(48000);
-    int crossings = 0;
-    int32_t previous = 0;
-    for (int b = 0; b < 40; ++b) {
-        for (int i = 0; i < 512; ++i)
-            in->data[i] = (int32_t)(5e8 * std::sin(2 * M_PI * 200.0 / 48000 * (b * 512 + i)));
-        g.run();
-        if (b >= 4)
-            for (int i = 0; i < 512; ++i) {
-                if (previous < 0 && out->data[i] >= 0)
-                    ++crossings;
-                previous = out->data[i];
-            }
-    }
+    int crossings = rising_crossings(g, in, out, 40, 4, [](int t) {
+        return (int32_t)(5e8 * std::sin(2 * M_PI * 200.0 / 48000 * t));
+    });
     // 36 blocks of 512 at 48 kHz: 76.8 periods of 200 Hz, 96 at 250 Hz.
     EXPECT_NEAR(crossings, 96, 6);
 }

@@ -16,9 +16,7 @@ class Outputs : public ::testing::Test {
 protected:
     RunResult probe_run(std::vector<std::string> args, RunOptions options = {})
     {
-        args.insert(args.end(), {"--plugin", probe_plugin(), "--quiet"});
-        options.env.push_back({"VEMO_PROBE_LOG", dir / "probe.log"});
-        return run_renderer(args, options);
+        return run_probe(std::move(args), dir / "probe.log", std::move(options));
     }
     RunResult real_run(std::vector<std::string> args)
     {

@@ -155,9 +155,7 @@ class Probe : public ::testing::Test {
 protected:
     RunResult render(std::vector<std::string> args, RunOptions options = {})
     {
-        args.insert(args.end(), {"--plugin", probe_plugin(), "--quiet"});
-        options.env.push_back({"VEMO_PROBE_LOG", dir / "probe.log"});
-        return run_renderer(args, options);
+        return run_probe(std::move(args), dir / "probe.log", std::move(options));
     }
     void make_input(const std::string &name, int frames = 1000, int channels = 1)
     {

@@ -187,3 +187,10 @@ std::vector<float> sine_wave(size_t frames, double hz, double rate, double ampli
         s[i] = (float)(amplitude * std::sin(2.0 * 3.141592653589793 * hz * (double)i / rate));
     return s;
 }
+
+RunResult run_probe(std::vector<std::string> args, const std::string &log, RunOptions options)
+{
+    args.insert(args.end(), {"--plugin", probe_plugin(), "--quiet"});
+    options.env.push_back({"VEMO_PROBE_LOG", log});
+    return run_renderer(args, options);
+}

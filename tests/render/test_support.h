@@ -25,6 +25,9 @@ RunResult run_renderer(const std::vector<std::string> &args, const RunOptions &o
 std::string probe_plugin();
 std::string real_plugin();
 
+// A quiet run with the probe plug-in, which logs the host's calls to log.
+RunResult run_probe(std::vector<std::string> args, const std::string &log, RunOptions options = {});
+
 class TempDir {
 public:
     TempDir();

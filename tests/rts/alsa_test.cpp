@@ -2,6 +2,7 @@
 // capture thread's xrun and unplug handling, and a real file PCM end to end.
 #include "ZR/Rts/ZR_Rts_Alsa.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
+#include "support/eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -184,18 +185,6 @@ ZR_Rts *PassThrough::driver;
 std::atomic<long> PassThrough::blocks, PassThrough::refused;
 std::atomic<int> PassThrough::inside;
 float PassThrough::transfer[4096];
-
-template <class Pred>
-bool eventually(Pred pred, std::chrono::milliseconds limit = 5000ms)
-{
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class AlsaThread : public ::testing::Test {
 protected:

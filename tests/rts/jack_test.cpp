@@ -3,6 +3,7 @@
 // cleanly on a server that dies or changes its buffer size.
 #include "ZR/Rts/ZR_Rts_Jack.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
+#include "support/eventually.h"
 
 #include <gtest/gtest.h>
 
@@ -22,18 +23,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-template <class Pred>
-bool eventually(Pred pred, std::chrono::milliseconds limit = 5000ms)
-{
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 void quiet(const char *) {}
 

@@ -2,6 +2,8 @@
 // that keep a tool from writing over its input or a read-only file.
 #include "tools/common/safe_output.h"
 
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,41 +16,6 @@
 
 namespace {
 
-struct Dir {
-    Dir()
-    {
-        char pattern[] = "/tmp/safe-output-test-XXXXXX";
-        path = mkdtemp(pattern);
-    }
-    ~Dir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string operator/(const std::string &name) const { return path + "/" + name; }
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> names;
-        DIR *d = opendir(path.c_str());
-        while (dirent *e = readdir(d))
-            if (e->d_name[0] != '.' || (e->d_name[1] && e->d_name[1] != '.'))
-                names.push_back(e->d_name);
-        closedir(d);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string path;
-};
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void put(const std::string &path, const std::string &text)
-{
-    std::ofstream(path) << text;
-}
-
 mode_t mode_of(const std::string &path)
 {
     struct stat st;
@@ -60,7 +27,7 @@ mode_t mode_of(const std::string &path)
 
 TEST(SafeOutput, TargetChangesOnlyOnCommit)
 {
-    Dir d;
+    TempFolder d;
     put(d / "out", "old");
     {
         SafeOutput o;
@@ -85,7 +52,7 @@ TEST(SafeOutput, TargetChangesOnlyOnCommit)
 
 TEST(SafeOutput, TargetChecks)
 {
-    Dir d;
+    TempFolder d;
     put(d / "in", "samples");
     put(d / "other", "x");
     put(d / "locked", "keep");

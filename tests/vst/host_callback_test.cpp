@@ -10,6 +10,18 @@ protected:
     void SetUp() override { FakeHost::reset(); }
 };
 
+// The call the host saw, every argument; these wrappers pass no pointer.
+void expect_call(const HostCall &c, AEffect *effect, int32_t opcode, int32_t index, intptr_t value,
+                 float opt)
+{
+    EXPECT_EQ(c.effect, effect);
+    EXPECT_EQ(c.opcode, opcode);
+    EXPECT_EQ(c.index, index);
+    EXPECT_EQ(c.value, value);
+    EXPECT_EQ(c.ptr, nullptr);
+    EXPECT_EQ(c.opt, opt);
+}
+
 TEST_F(HostCallback, SizeWindowAsksHostAndReportsItsAnswer)
 {
     ProbeEffect fx(&FakeHost::callback);
@@ -19,13 +31,7 @@ TEST_F(HostCallback, SizeWindowAsksHostAndReportsItsAnswer)
     EXPECT_FALSE(fx.sizeWindow(300, 400));
 
     ASSERT_EQ(FakeHost::calls.size(), 2u);
-    const HostCall &c = FakeHost::calls[0];
-    EXPECT_EQ(c.effect, fx.getAeffect());
-    EXPECT_EQ(c.opcode, audioMasterSizeWindow);
-    EXPECT_EQ(c.index, 200);
-    EXPECT_EQ(c.value, 236);
-    EXPECT_EQ(c.ptr, nullptr);
-    EXPECT_EQ(c.opt, 0.0f);
+    expect_call(FakeHost::calls[0], fx.getAeffect(), audioMasterSizeWindow, 200, 236, 0.0f);
 }
 
 TEST_F(HostCallback, WantEventsPassesFilterAndReturnsHostAnswer)
@@ -34,10 +40,7 @@ TEST_F(HostCallback, WantEventsPassesFilterAndReturnsHostAnswer)
     FakeHost::answer = 7;
     EXPECT_EQ(fx.wantEvents(3), 7);
     ASSERT_EQ(FakeHost::calls.size(), 1u);
-    EXPECT_EQ(FakeHost::calls[0].effect, fx.getAeffect());
-    EXPECT_EQ(FakeHost::calls[0].opcode, audioMasterWantMidi);
-    EXPECT_EQ(FakeHost::calls[0].index, 0);
-    EXPECT_EQ(FakeHost::calls[0].value, 3);
+    expect_call(FakeHost::calls[0], fx.getAeffect(), audioMasterWantMidi, 0, 3, 0.0f);
 }
 
 TEST_F(HostCallback, SetParameterAutomatedSetsThenTellsHost)
@@ -46,13 +49,7 @@ TEST_F(HostCallback, SetParameterAutomatedSetsThenTellsHost)
     fx.setParameterAutomated(1, 0.25f);
     EXPECT_EQ(fx.getParameter(1), 0.25f);
     ASSERT_EQ(FakeHost::calls.size(), 1u);
-    const HostCall &c = FakeHost::calls[0];
-    EXPECT_EQ(c.effect, fx.getAeffect());
-    EXPECT_EQ(c.opcode, audioMasterAutomate);
-    EXPECT_EQ(c.index, 1);
-    EXPECT_EQ(c.value, 0);
-    EXPECT_EQ(c.ptr, nullptr);
-    EXPECT_EQ(c.opt, 0.25f);
+    expect_call(FakeHost::calls[0], fx.getAeffect(), audioMasterAutomate, 1, 0, 0.25f);
 }
 
 TEST_F(HostCallback, NullHostGivesFallbacks)

@@ -4,28 +4,26 @@
 
 #include "zrsh/zrsh_files.h"
 
-TEST(ZrshErrors, UnknownNameNamesTheLine)
+// A failing script line: the file, the line and why, and status 1.
+TEST(ZrshErrors, FailingLineIsNamedWithItsReason)
 {
-    std::string s =
-        write_script("unknown.zrsh", "p = ZR_Soundpipe -bl 64\n\nb = ZR_Buffer -l $nothing\n");
-    ZrshRun r = run_zrsh(s);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.errors.find("unknown.zrsh:3: unknown name '$nothing'"), std::string::npos)
-        << r.errors;
-}
-
-TEST(ZrshErrors, FailingCommandNamesTheLineAndStatus)
-{
-    std::string s =
-        write_script("failing.zrsh", "# build\np = ZR_Soundpipe -bl 64\nb = ZR_Buffer -wobble 3\n");
-    ZrshRun r = run_zrsh(s);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.errors.find("failing.zrsh:3: command failed: Param not found"), std::string::npos)
-        << r.errors;
-    s = write_script("class.zrsh", "ZR_Nothing -x 1\n");
-    r = run_zrsh(s);
-    EXPECT_NE(r.errors.find("class.zrsh:1: command failed: Command not found"), std::string::npos)
-        << r.errors;
+    struct Case {
+        const char *file;
+        const char *script;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"unknown.zrsh", "p = ZR_Soundpipe -bl 64\n\nb = ZR_Buffer -l $nothing\n",
+         "unknown.zrsh:3: unknown name '$nothing'"},
+        {"failing.zrsh", "# build\np = ZR_Soundpipe -bl 64\nb = ZR_Buffer -wobble 3\n",
+         "failing.zrsh:3: command failed: Param not found"},
+        {"class.zrsh", "ZR_Nothing -x 1\n", "class.zrsh:1: command failed: Command not found"},
+    };
+    for (const Case &c : cases) {
+        ZrshRun r = run_zrsh(write_script(c.file, c.script));
+        EXPECT_EQ(r.status, 1) << c.file;
+        EXPECT_NE(r.errors.find(c.message), std::string::npos) << r.errors;
+    }
 }
 
 TEST(ZrshErrors, MissingFilesAreReported)

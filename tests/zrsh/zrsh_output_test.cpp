@@ -1,5 +1,7 @@
 // zrsh's output file end to end: never the input, complete or untouched after
 // an interruption or a failure, and a clear word for every mistake.
+#include "support/temp_folder.h"
+
 #include <gtest/gtest.h>
 
 #include "zrsh/zrsh_files.h"
@@ -13,38 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-struct Folder {
-    Folder()
-    {
-        std::string pattern = std::string(::testing::TempDir()) + "zrsh-out-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back(0);
-        path = mkdtemp(name.data());
-    }
-    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string operator/(const std::string &name) const { return path + "/" + name; }
-    std::vector<std::string> entries() const // hidden temporaries included
-    {
-        std::vector<std::string> names;
-        DIR *d = opendir(path.c_str());
-        while (dirent *e = readdir(d))
-            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
-                names.push_back(e->d_name);
-        closedir(d);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-    std::string path;
-};
-
-std::string slurp(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Runs zrsh with a test pause at the third block and sends sig once it has
 // paused; returns the exit status, with standard error in *errors.
@@ -102,7 +72,7 @@ Audio stereo(double seconds)
 
 TEST(ZrshOutput, NeverWritesOverItsInputOrScript)
 {
-    Folder f;
+    TempFolder f;
     write_audio(f / "in.wav", stereo(0.2));
     const std::string before = slurp(f / "in.wav");
     ASSERT_EQ(link((f / "in.wav").c_str(), (f / "hard.wav").c_str()), 0);
@@ -120,7 +90,7 @@ TEST(ZrshOutput, NeverWritesOverItsInputOrScript)
 
 TEST(ZrshOutput, InterruptedOrFailingRunLeavesTheOldOutput)
 {
-    Folder f;
+    TempFolder f;
     std::ofstream(f / "gen.zrsh") << GENERATOR;
     for (int sig : {SIGINT, SIGTERM}) {
         std::ofstream(f / "out.wav") << "previous";
@@ -157,7 +127,7 @@ TEST(ZrshOutput, InterruptedOrFailingRunLeavesTheOldOutput)
 
 TEST(ZrshOutput, MistakesAreNamedWithTheirStatus)
 {
-    Folder f;
+    TempFolder f;
     std::ofstream(f / "gen.zrsh") << GENERATOR;
     std::ofstream(f / "quiet.zrsh") << "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\n";
     std::ofstream(f / "empty.zrsh") << "p = ZR_Soundpipe -bl 64\nb = ZR_Buffer\noutput $b\n";
@@ -189,7 +159,7 @@ TEST(ZrshOutput, MistakesAreNamedWithTheirStatus)
 
 TEST(ZrshOutput, CommentsAfterCommandsAndNamesWithoutBlanks)
 {
-    Folder f;
+    TempFolder f;
     std::ofstream(f / "terse.zrsh")
         << "clock 1000 # slow\nlength 0.5\np=ZR_Soundpipe -bl 100   # the pipe\n"
            "b =ZR_Buffer\ng= ZR_Gener_Exp -o $b -beg 1 -time 1 #envelope\noutput $b # mono\n";
@@ -202,7 +172,7 @@ TEST(ZrshOutput, CommentsAfterCommandsAndNamesWithoutBlanks)
 
 TEST(ZrshOutput, ExamplesOnAStereoFileSayWhatTheyDrop)
 {
-    Folder f;
+    TempFolder f;
     write_audio(f / "in.wav", stereo(1.2));
     for (const char *name : {"echo.zrsh", "distortion.zrsh", "noisegate.zrsh", "pitchshift.zrsh",
                              "multitap.zrsh", "decay.zrsh"}) {
@@ -219,7 +189,7 @@ TEST(ZrshOutput, ExamplesOnAStereoFileSayWhatTheyDrop)
 TEST(ZrshOutput, ThirtyTwoBitOutputCarriesTheFrameworkIntegersExactly)
 {
     // Random 30-bit values in a double-precision file, passed straight through.
-    Folder f;
+    TempFolder f;
     std::srand(11);
     std::vector<int32_t> values(4000);
     std::vector<double> samples(values.size());

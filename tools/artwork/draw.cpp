@@ -517,36 +517,31 @@ void power_glyph(cairo_t *cr, bool)
     cairo_stroke(cr);
 }
 
-void load_glyph(cairo_t *cr, bool)
+// A tray with an arrow from y = from to its tip at y = to.
+void tray_with_arrow(cairo_t *cr, double from, double to)
 {
-    // A tray with an arrow leaving it.
     cairo_move_to(cr, 21.5, 13);
     cairo_line_to(cr, 21.5, 17.5);
     cairo_line_to(cr, 32.5, 17.5);
     cairo_line_to(cr, 32.5, 13);
     cairo_stroke(cr);
-    cairo_move_to(cr, 27, 14);
-    cairo_line_to(cr, 27, 6);
-    cairo_move_to(cr, 24, 9);
-    cairo_line_to(cr, 27, 6);
-    cairo_line_to(cr, 30, 9);
+    const double wing = from > to ? to + 3 : to - 3;
+    cairo_move_to(cr, 27, from);
+    cairo_line_to(cr, 27, to);
+    cairo_move_to(cr, 24, wing);
+    cairo_line_to(cr, 27, to);
+    cairo_line_to(cr, 30, wing);
     cairo_stroke(cr);
+}
+
+void load_glyph(cairo_t *cr, bool)
+{
+    tray_with_arrow(cr, 14, 6); // leaving the tray
 }
 
 void save_glyph(cairo_t *cr, bool)
 {
-    // A tray with an arrow entering it.
-    cairo_move_to(cr, 21.5, 13);
-    cairo_line_to(cr, 21.5, 17.5);
-    cairo_line_to(cr, 32.5, 17.5);
-    cairo_line_to(cr, 32.5, 13);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 27, 6);
-    cairo_line_to(cr, 27, 14);
-    cairo_move_to(cr, 24, 11);
-    cairo_line_to(cr, 27, 14);
-    cairo_line_to(cr, 30, 11);
-    cairo_stroke(cr);
+    tray_with_arrow(cr, 6, 14); // entering the tray
 }
 
 void peek_glyph(cairo_t *cr, bool on)

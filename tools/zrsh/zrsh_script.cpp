@@ -7,6 +7,7 @@
 #include "ZR/dsp/ZR_Buffer.h"
 #include "ZR/dsp/ZR_Effect.h"
 #include "ZR/dsp/ZR_Soundpipe.h"
+#include "tools/common/command_text.h"
 
 #include <cctype>
 #include <cinttypes>
@@ -20,11 +21,6 @@
 
 namespace {
 
-bool is_name_char(char c)
-{
-    return std::isalnum((unsigned char)c) || c == '_';
-}
-
 bool valid_name(const std::string &name)
 {
     if (name.empty() || std::isdigit((unsigned char)name[0]))
@@ -33,15 +29,6 @@ bool valid_name(const std::string &name)
         if (!is_name_char(c))
             return false;
     return true;
-}
-
-std::string trim(const std::string &s)
-{
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos)
-        return "";
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
 }
 
 // Collapses runs of blanks: the interpreter separates tokens by one space.
@@ -139,24 +126,17 @@ ZrshScript::~ZrshScript()
 bool ZrshScript::expand(const std::string &text, std::string &out, std::string &error) const
 {
     out.clear();
-    for (size_t i = 0; i < text.size();) {
-        if (text[i] != '$') {
-            out += text[i++];
-            continue;
-        }
-        size_t j = i + 1;
-        while (j < text.size() && is_name_char(text[j]))
-            ++j;
-        std::string name = text.substr(i + 1, j - i - 1);
-        auto found = names.find(name);
-        if (found == names.end()) {
-            error = "unknown name '$" + name + "'";
-            return false;
-        }
-        out += address(found->second);
-        i = j;
-    }
-    return true;
+    std::string unknown;
+    if (expand_names(text, out, unknown, [this](const std::string &name, std::string &to) {
+            auto found = names.find(name);
+            if (found == names.end())
+                return false;
+            to += address(found->second);
+            return true;
+        }))
+        return true;
+    error = "unknown name '$" + unknown + "'";
+    return false;
 }
 
 bool ZrshScript::command(const std::string &text, int number, std::string &error,

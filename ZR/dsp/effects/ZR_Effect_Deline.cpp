@@ -38,6 +38,46 @@ T *member(ZR_Chain &list, ZR_value v)
     return nullptr;
 }
 
+// -g and -d: an object selects that member of list; no value (or a keyword)
+// adds a new member made with owner while the tap program has room for its
+// entries. Answers the current member.
+template <class T, class Owner>
+ZR_value select_or_add(ZR_Effect_Deline *e, ZR_Chain &list, T *&current, Owner *owner,
+                       int32_t entries, ZR_value v)
+{
+    if (v.type == ZR_TYPE_OBJECT) {
+        if (T *found = member<T>(list, v))
+            current = found;
+    }
+    else if (v.type <= ZR_TYPE_KEYWORD &&
+             e->program_length + entries <= ZR_Effect_Deline::kProgram) {
+        T *added = new T(owner);
+        list.insert(&added->link);
+        e->program_length += entries;
+        current = added;
+    }
+    return ZR_value::of_object(current);
+}
+
+// Every edit holds the guard and has the next block compile the program anew;
+// with no current group (or delay) to edit, the answer is empty.
+template <class Edit>
+ZR_value edit_group(ZR_Effect_Deline *e, Edit edit)
+{
+    ZR_edit_lock lock(e->guard);
+    e->prepared.store(false, std::memory_order_relaxed);
+    ZR_Effect_Deline_Group *g = e->current;
+    return g ? edit(g) : ZR_EMPTY;
+}
+
+template <class Edit>
+ZR_value edit_delay(ZR_Effect_Deline *e, Edit edit)
+{
+    return edit_group(e, [&](ZR_Effect_Deline_Group *g) -> ZR_value {
+        return g->current ? edit(g->current) : ZR_EMPTY;
+    });
+}
+
 } // namespace
 
 ZR_Effect_Deline_Group_Delay::ZR_Effect_Deline_Group_Delay(ZR_Effect_Deline_Group *owner)
@@ -177,47 +217,31 @@ ZR_value ZR_Effect_Deline::m_g(ZR_Effect_Deline *e, ZR_value v)
 {
     ZR_edit_lock lock(e->guard);
     e->prepared.store(false, std::memory_order_relaxed);
-    if (v.type == ZR_TYPE_OBJECT) {
-        if (ZR_Effect_Deline_Group *g = member<ZR_Effect_Deline_Group>(e->groups, v))
-            e->current = g;
-    }
-    else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kGroupEntries <= kProgram) {
-        ZR_Effect_Deline_Group *g = new ZR_Effect_Deline_Group(e);
-        e->groups.insert(&g->link);
-        e->program_length += kGroupEntries;
-        e->current = g;
-    }
-    return ZR_value::of_object(e->current);
+    return select_or_add(e, e->groups, e->current, e, kGroupEntries, v);
 }
 
 ZR_value ZR_Effect_Deline::m_go(ZR_Effect_Deline *e, ZR_value v)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    ZR_Effect_Deline_Group *g = e->current;
-    if (!g)
-        return ZR_EMPTY;
-    if (v.type == ZR_TYPE_OBJECT && v.len < 0) {
-        if (!v.value.o)
-            g->output = nullptr;
-        else if (ZR_Buffer *b = ZR_object_of<ZR_Buffer>(v))
-            g->output = b;
-    }
-    return ZR_value::of_object(g->output);
+    return edit_group(e, [&](ZR_Effect_Deline_Group *g) {
+        if (v.type == ZR_TYPE_OBJECT && v.len < 0) {
+            if (!v.value.o)
+                g->output = nullptr;
+            else if (ZR_Buffer *b = ZR_object_of<ZR_Buffer>(v))
+                g->output = b;
+        }
+        return ZR_value::of_object(g->output);
+    });
 }
 
 namespace {
 
 ZR_value group_gain(ZR_Effect_Deline *e, int32_t ZR_Effect_Deline_Group::*field, ZR_value v)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    ZR_Effect_Deline_Group *g = e->current;
-    if (!g)
-        return ZR_EMPTY;
-    if (v.is_number())
-        zr_trunc_clamped(v.to_double() * 8388607, g->*field);
-    return ZR_value::of_int(g->*field);
+    return edit_group(e, [&](ZR_Effect_Deline_Group *g) {
+        if (v.is_number())
+            zr_trunc_clamped(v.to_double() * 8388607, g->*field);
+        return ZR_value::of_int(g->*field);
+    });
 }
 
 } // namespace
@@ -234,63 +258,43 @@ ZR_value ZR_Effect_Deline::m_gf(ZR_Effect_Deline *e, ZR_value v)
 
 ZR_value ZR_Effect_Deline::m_gc(ZR_Effect_Deline *e, ZR_value)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    if (e->current)
-        e->current->clear();
-    return ZR_EMPTY;
+    return edit_group(e, [](ZR_Effect_Deline_Group *g) {
+        g->clear();
+        return ZR_EMPTY;
+    });
 }
 
 ZR_value ZR_Effect_Deline::m_d(ZR_Effect_Deline *e, ZR_value v)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    ZR_Effect_Deline_Group *g = e->current;
-    if (!g)
-        return ZR_EMPTY;
-    if (v.type == ZR_TYPE_OBJECT) {
-        if (ZR_Effect_Deline_Group_Delay *d = member<ZR_Effect_Deline_Group_Delay>(g->delays, v))
-            g->current = d;
-    }
-    else if (v.type <= ZR_TYPE_KEYWORD && e->program_length + kDelayEntries <= kProgram) {
-        ZR_Effect_Deline_Group_Delay *d = new ZR_Effect_Deline_Group_Delay(g);
-        g->delays.insert(&d->link);
-        e->program_length += kDelayEntries;
-        g->current = d;
-    }
-    return ZR_value::of_object(g->current);
+    return edit_group(e, [&](ZR_Effect_Deline_Group *g) {
+        return select_or_add(e, g->delays, g->current, g, kDelayEntries, v);
+    });
 }
 
 ZR_value ZR_Effect_Deline::m_dt(ZR_Effect_Deline *e, ZR_value v)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    ZR_Effect_Deline_Group_Delay *d = e->current ? e->current->current : nullptr;
-    if (!d)
-        return ZR_EMPTY;
-    if (v.type == ZR_TYPE_INT) {
-        d->time = (float)v.value.i;
-        d->in_samples = true;
-    }
-    else if (v.type == ZR_TYPE_FLOAT && !std::isnan(v.value.f)) {
-        d->time = v.value.f;
-        d->in_samples = false;
-    }
-    return ZR_value::of_float(d->time);
+    return edit_delay(e, [&](ZR_Effect_Deline_Group_Delay *d) {
+        if (v.type == ZR_TYPE_INT) {
+            d->time = (float)v.value.i;
+            d->in_samples = true;
+        }
+        else if (v.type == ZR_TYPE_FLOAT && !std::isnan(v.value.f)) {
+            d->time = v.value.f;
+            d->in_samples = false;
+        }
+        return ZR_value::of_float(d->time);
+    });
 }
 
 ZR_value ZR_Effect_Deline::m_da(ZR_Effect_Deline *e, ZR_value v)
 {
-    ZR_edit_lock lock(e->guard);
-    e->prepared.store(false, std::memory_order_relaxed);
-    ZR_Effect_Deline_Group_Delay *d = e->current ? e->current->current : nullptr;
-    if (!d)
-        return ZR_EMPTY;
-    if (v.is_number())
-        zr_trunc_clamped(v.to_double() * 2147483647.0, d->gain);
-    else if (v.type <= ZR_TYPE_KEYWORD)
-        d->gain = 0;
-    return ZR_value::of_int(d->gain);
+    return edit_delay(e, [&](ZR_Effect_Deline_Group_Delay *d) {
+        if (v.is_number())
+            zr_trunc_clamped(v.to_double() * 2147483647.0, d->gain);
+        else if (v.type <= ZR_TYPE_KEYWORD)
+            d->gain = 0;
+        return ZR_value::of_int(d->gain);
+    });
 }
 
 ZR_value ZR_Effect_Deline::m_delete(ZR_Effect_Deline *e, ZR_value)

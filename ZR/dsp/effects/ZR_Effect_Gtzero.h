@@ -4,24 +4,28 @@
 #include "ZR/dsp/ZR_Effect_Inout.h"
 #include "ZR/dsp/ZR_options_util.h"
 
-class ZR_Effect_Gtzero : public ZR_Effect_Inout {
+// What both clamps share: the level, its option and the clamping loop.
+class ZR_Effect_Clamp : public ZR_Effect_Inout {
 public:
     std::atomic<int32_t> l{0};
 
-    ZR_Effect_Gtzero();
-    void process() override;
+    static ZR_value m_l(ZR_Effect_Clamp *e, ZR_value v);
 
-    static ZR_value m_l(ZR_Effect_Gtzero *e, ZR_value v);
+protected:
+    template <bool Greater>
+    void clamp_block();
 };
 
-class ZR_Effect_Ltzero : public ZR_Effect_Inout {
+class ZR_Effect_Gtzero : public ZR_Effect_Clamp {
 public:
-    std::atomic<int32_t> l{0};
+    ZR_Effect_Gtzero();
+    void process() override;
+};
 
+class ZR_Effect_Ltzero : public ZR_Effect_Clamp {
+public:
     ZR_Effect_Ltzero();
     void process() override;
-
-    static ZR_value m_l(ZR_Effect_Ltzero *e, ZR_value v);
 };
 
 extern const ZR_option ZR_Effect_Gtzero_options[];

@@ -9,11 +9,6 @@ const ZR_option ZR_Effect_Lgd_options[] = {
     ZR_OPTION(ZR_Effect_Lgd, c),   ZR_OPTION_END(ZR_Effect_options),
 };
 
-ZR_Effect_Lgd::ZR_Effect_Lgd()
-{
-    options = ZR_Effect_Lgd_options;
-}
-
 void ZR_Effect_Lgd::process()
 {
     const auto [in, out, n] = fetch_blocks();

@@ -55,11 +55,6 @@ ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)
     return ZR_value::of_int(e->frequency.load(std::memory_order_relaxed));
 }
 
-ZR_Effect_Lopass::ZR_Effect_Lopass()
-{
-    options = ZR_Effect_Lopass_options;
-}
-
 void ZR_Effect_Lopass::process()
 {
     const auto [in, out, n] = fetch_blocks();
@@ -67,11 +62,6 @@ void ZR_Effect_Lopass::process()
         return;
     uint32_t a = alpha.load(std::memory_order_relaxed);
     kernel_lowpass1[mode_index()](in, out, n, a, b);
-}
-
-ZR_Effect_Hipass::ZR_Effect_Hipass()
-{
-    options = ZR_Effect_Hipass_options;
 }
 
 void ZR_Effect_Hipass::process()

@@ -6,6 +6,10 @@
 #include <atomic>
 #include <cstdint>
 
+// Tables of the options; each constructor installs its class's.
+extern const ZR_option ZR_Effect_Lopass_options[];
+extern const ZR_option ZR_Effect_Hipass_options[];
+
 class ZR_Effect_Onepole : public ZR_Effect_Inout {
 public:
     std::atomic<int32_t> frequency{0}; // Hz
@@ -28,7 +32,7 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha);
 
 class ZR_Effect_Lopass : public ZR_Effect_Onepole {
 public:
-    ZR_Effect_Lopass();
+    ZR_Effect_Lopass() { options = ZR_Effect_Lopass_options; }
     void process() override;
 
     // The low-pass behind e, or null when e is another class.
@@ -43,12 +47,9 @@ public:
 
 class ZR_Effect_Hipass : public ZR_Effect_Onepole {
 public:
-    ZR_Effect_Hipass();
+    ZR_Effect_Hipass() { options = ZR_Effect_Hipass_options; }
     void process() override;
 };
-
-extern const ZR_option ZR_Effect_Lopass_options[];
-extern const ZR_option ZR_Effect_Hipass_options[];
 
 inline ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
 {

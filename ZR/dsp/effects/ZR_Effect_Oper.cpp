@@ -26,11 +26,6 @@ int32_t operator_index(const std::atomic<int32_t> &oper)
 
 } // namespace
 
-ZR_Effect_Oper::ZR_Effect_Oper()
-{
-    options = ZR_Effect_Oper_options;
-}
-
 void ZR_Effect_Oper::process()
 {
     ZR_Buffer *b1 = zr_get(input1), *b2 = zr_get(input2), *bo = zr_get(output);
@@ -55,11 +50,6 @@ ZR_value ZR_Effect_Oper::m_i2(ZR_Effect_Oper *e, ZR_value v)
 ZR_value ZR_Effect_Oper::m_oper(ZR_Effect_Oper *e, ZR_value v)
 {
     return zr_keyword_option(e->oper, v, ZR_oper_names, 4);
-}
-
-ZR_Effect_Koef::ZR_Effect_Koef()
-{
-    options = ZR_Effect_Koef_options;
 }
 
 void ZR_Effect_Koef::process()

@@ -143,26 +143,31 @@ ZR_value ZR_Fourier_Transform::m_w(ZR_Fourier_Transform *e, ZR_value)
     return ZR_value::of_object(e->output);
 }
 
-ZR_value ZR_Fourier_Transform::m_d(ZR_Fourier_Transform *e, ZR_value v)
+namespace {
+
+// A switch set by one of two words; other text leaves it, and the answer is
+// the word for its state.
+ZR_value word_switch(std::atomic<bool> &on, ZR_value v, const char *off_word, const char *on_word)
 {
     if (v.type == ZR_TYPE_TEXT && v.value.s) {
-        if (spcpp_same_word(v.value.s, "forward"))
-            e->backward.store(false, std::memory_order_relaxed);
-        else if (spcpp_same_word(v.value.s, "backward"))
-            e->backward.store(true, std::memory_order_relaxed);
+        if (spcpp_same_word(v.value.s, off_word))
+            on.store(false, std::memory_order_relaxed);
+        else if (spcpp_same_word(v.value.s, on_word))
+            on.store(true, std::memory_order_relaxed);
     }
-    return ZR_value::of_text(e->backward.load(std::memory_order_relaxed) ? "backward" : "forward");
+    return ZR_value::of_text(on.load(std::memory_order_relaxed) ? on_word : off_word);
+}
+
+} // namespace
+
+ZR_value ZR_Fourier_Transform::m_d(ZR_Fourier_Transform *e, ZR_value v)
+{
+    return word_switch(e->backward, v, "forward", "backward");
 }
 
 ZR_value ZR_Fourier_Transform::m_win(ZR_Fourier_Transform *e, ZR_value v)
 {
-    if (v.type == ZR_TYPE_TEXT && v.value.s) {
-        if (spcpp_same_word(v.value.s, "none"))
-            e->sine.store(false, std::memory_order_relaxed);
-        else if (spcpp_same_word(v.value.s, "sin"))
-            e->sine.store(true, std::memory_order_relaxed);
-    }
-    return ZR_value::of_text(e->sine.load(std::memory_order_relaxed) ? "sin" : "none");
+    return word_switch(e->sine, v, "none", "sin");
 }
 
 ZR_value ZR_Fourier_Transform::m_s(ZR_Fourier_Transform *e, ZR_value v)

@@ -22,82 +22,54 @@ struct op_div {
     static int32_t apply(int32_t u, int32_t v) { return div24(u, v); }
 };
 
-template <class Op, int Mode>
-void binary(const int32_t *in1, const int32_t *in2, int32_t *out, int n)
-{
-    for (int i = 0; i < n; ++i)
-        store<Mode>(out + i, Op::apply(in1[i], in2[i]));
-}
+// The kernels of one operator: on two blocks, and on a block and a constant.
+template <class Op>
+struct Arith {
+    template <int Mode>
+    static void blocks(const int32_t *in1, const int32_t *in2, int32_t *out, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            store<Mode>(out + i, Op::apply(in1[i], in2[i]));
+    }
 
-template <class Op, int Mode>
-void with_const(const int32_t *in, int32_t *out, int n, int32_t k)
-{
-    for (int i = 0; i < n; ++i)
-        store<Mode>(out + i, Op::apply(in[i], k));
-}
+    template <int Mode>
+    static void with_const(const int32_t *in, int32_t *out, int n, int32_t k)
+    {
+        for (int i = 0; i < n; ++i)
+            store<Mode>(out + i, Op::apply(in[i], k));
+    }
+};
 
-template <int Mode>
-void add2(const int32_t *a, const int32_t *b, int32_t *o, int n)
-{
-    binary<op_add, Mode>(a, b, o, n);
-}
-template <int Mode>
-void sub2(const int32_t *a, const int32_t *b, int32_t *o, int n)
-{
-    binary<op_sub, Mode>(a, b, o, n);
-}
-template <int Mode>
-void mul2(const int32_t *a, const int32_t *b, int32_t *o, int n)
-{
-    binary<op_mul, Mode>(a, b, o, n);
-}
-template <int Mode>
-void div2(const int32_t *a, const int32_t *b, int32_t *o, int n)
-{
-    binary<op_div, Mode>(a, b, o, n);
-}
-
+using Add = Arith<op_add>;
+using Sub = Arith<op_sub>;
+using Mul = Arith<op_mul>;
+using Div = Arith<op_div>;
 // The constant forms of add and sub wrap; only the two-block add saturates.
-template <int Mode>
-void addk(const int32_t *a, int32_t *o, int n, int32_t k)
-{
-    with_const<op_addw, Mode>(a, o, n, k);
-}
-template <int Mode>
-void subk(const int32_t *a, int32_t *o, int n, int32_t k)
-{
-    with_const<op_sub, Mode>(a, o, n, k);
-}
-template <int Mode>
-void mulk(const int32_t *a, int32_t *o, int n, int32_t k)
-{
-    with_const<op_mul, Mode>(a, o, n, k);
-}
-template <int Mode>
-void divk(const int32_t *a, int32_t *o, int n, int32_t k)
-{
-    with_const<op_div, Mode>(a, o, n, k);
-}
+using AddWrap = Arith<op_addw>;
 
 } // namespace
 
-const ZR_kernel_binary_fn kernel_add[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(add2);
-const ZR_kernel_binary_fn kernel_sub[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(sub2);
-const ZR_kernel_binary_fn kernel_mul[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(mul2);
-const ZR_kernel_binary_fn kernel_div[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(div2);
-const ZR_kernel_const_fn kernel_addk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(addk);
-const ZR_kernel_const_fn kernel_subk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(subk);
-const ZR_kernel_const_fn kernel_mulk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(mulk);
-const ZR_kernel_const_fn kernel_divk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(divk);
+const ZR_kernel_binary_fn kernel_add[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Add::blocks);
+const ZR_kernel_binary_fn kernel_sub[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Sub::blocks);
+const ZR_kernel_binary_fn kernel_mul[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Mul::blocks);
+const ZR_kernel_binary_fn kernel_div[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Div::blocks);
+const ZR_kernel_const_fn kernel_addk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(AddWrap::with_const);
+const ZR_kernel_const_fn kernel_subk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Sub::with_const);
+const ZR_kernel_const_fn kernel_mulk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Mul::with_const);
+const ZR_kernel_const_fn kernel_divk[ZR_MODE_COUNT] = ZR_KERNEL_VARIANTS(Div::with_const);
 
 // Built from the templates directly so that the tables are constant-initialised.
 const ZR_kernel_binary_fn kernel_oper[4 * ZR_MODE_COUNT] = {
-    add2<0>, add2<1>, add2<2>, add2<3>, add2<4>, add2<5>, //
-    sub2<0>, sub2<1>, sub2<2>, sub2<3>, sub2<4>, sub2<5>, //
-    mul2<0>, mul2<1>, mul2<2>, mul2<3>, mul2<4>, mul2<5>, //
-    div2<0>, div2<1>, div2<2>, div2<3>, div2<4>, div2<5>};
+    Add::blocks<0>, Add::blocks<1>, Add::blocks<2>, Add::blocks<3>, Add::blocks<4>, Add::blocks<5>,
+    Sub::blocks<0>, Sub::blocks<1>, Sub::blocks<2>, Sub::blocks<3>, Sub::blocks<4>, Sub::blocks<5>,
+    Mul::blocks<0>, Mul::blocks<1>, Mul::blocks<2>, Mul::blocks<3>, Mul::blocks<4>, Mul::blocks<5>,
+    Div::blocks<0>, Div::blocks<1>, Div::blocks<2>, Div::blocks<3>, Div::blocks<4>, Div::blocks<5>};
 const ZR_kernel_const_fn kernel_koef[4 * ZR_MODE_COUNT] = {
-    addk<0>, addk<1>, addk<2>, addk<3>, addk<4>, addk<5>, //
-    subk<0>, subk<1>, subk<2>, subk<3>, subk<4>, subk<5>, //
-    mulk<0>, mulk<1>, mulk<2>, mulk<3>, mulk<4>, mulk<5>, //
-    divk<0>, divk<1>, divk<2>, divk<3>, divk<4>, divk<5>};
+    AddWrap::with_const<0>, AddWrap::with_const<1>, AddWrap::with_const<2>, //
+    AddWrap::with_const<3>, AddWrap::with_const<4>, AddWrap::with_const<5>, //
+    Sub::with_const<0>,     Sub::with_const<1>,     Sub::with_const<2>,     //
+    Sub::with_const<3>,     Sub::with_const<4>,     Sub::with_const<5>,     //
+    Mul::with_const<0>,     Mul::with_const<1>,     Mul::with_const<2>,     //
+    Mul::with_const<3>,     Mul::with_const<4>,     Mul::with_const<5>,     //
+    Div::with_const<0>,     Div::with_const<1>,     Div::with_const<2>,     //
+    Div::with_const<3>,     Div::with_const<4>,     Div::with_const<5>};
