@@ -7,19 +7,14 @@
 #include <typeinfo>
 
 const ZR_option ZR_Wid_Butt_options[] = {
-    ZR_OPTION_CTOR(ZR_Wid_Butt),   ZR_OPTION(ZR_Wid_Butt, res), ZR_OPTION(ZR_Wid_Butt, com),
-    ZR_OPTION(ZR_Wid_Butt, var),   ZR_OPTION(ZR_Wid_Butt, val), ZR_OPTION(ZR_Wid_Butt, dat),
+    ZR_OPTION_CTOR(ZR_Wid_Butt),   ZR_OPTION(ZR_Wid_Strip, res), ZR_OPTION(ZR_Wid_Strip, com),
+    ZR_OPTION(ZR_Wid_Strip, var),  ZR_OPTION(ZR_Wid_Butt, val),  ZR_OPTION(ZR_Wid_Strip, dat),
     ZR_OPTION_END(ZR_Wid_options),
 };
 
 ZR_Wid_Butt::ZR_Wid_Butt()
 {
     options = ZR_Wid_Butt_options;
-}
-
-ZR_Wid_Butt::~ZR_Wid_Butt()
-{
-    std::free(res);
 }
 
 void ZR_Wid_Butt::draw(ZR_Pic<ZR_Pix_A32> &dst, int x, int y, const ZR_Rect &src)
@@ -65,35 +60,6 @@ void ZR_Wid_Butt::press(int, int)
         return;
     }
     set_value(!on);
-}
-
-ZR_value ZR_Wid_Butt::m_res(ZR_Wid_Butt *w, ZR_value v)
-{
-    if (v.type == ZR_TYPE_TEXT)
-        if (const void *data = zr_wid_resource(w->res, v))
-            w->strip.map(data);
-    return ZR_value::of_text(w->res);
-}
-
-ZR_value ZR_Wid_Butt::m_com(ZR_Wid_Butt *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->com = v.type == ZR_TYPE_OBJECT ? reinterpret_cast<ZR_Wid_callback>(v.value.o) : nullptr;
-    return ZR_value::of_object(reinterpret_cast<void *>(w->com));
-}
-
-ZR_value ZR_Wid_Butt::m_var(ZR_Wid_Butt *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->var = v.type == ZR_TYPE_OBJECT ? static_cast<ZR_value *>(v.value.o) : nullptr;
-    return ZR_value::of_object(w->var);
-}
-
-ZR_value ZR_Wid_Butt::m_dat(ZR_Wid_Butt *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->dat = v.type == ZR_TYPE_OBJECT ? v.value.o : nullptr;
-    return ZR_value::of_object(w->dat);
 }
 
 ZR_value ZR_Wid_Butt::m_val(ZR_Wid_Butt *w, ZR_value v)

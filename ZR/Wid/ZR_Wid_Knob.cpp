@@ -7,19 +7,14 @@
 #include <typeinfo>
 
 const ZR_option ZR_Wid_Knob_options[] = {
-    ZR_OPTION_CTOR(ZR_Wid_Knob), ZR_OPTION(ZR_Wid_Knob, res), ZR_OPTION(ZR_Wid_Knob, com),
-    ZR_OPTION(ZR_Wid_Knob, val), ZR_OPTION(ZR_Wid_Knob, dat), ZR_OPTION(ZR_Wid_Knob, mn),
-    ZR_OPTION(ZR_Wid_Knob, mx),  ZR_OPTION(ZR_Wid_Knob, var), ZR_OPTION_END(ZR_Wid_options),
+    ZR_OPTION_CTOR(ZR_Wid_Knob), ZR_OPTION(ZR_Wid_Strip, res), ZR_OPTION(ZR_Wid_Strip, com),
+    ZR_OPTION(ZR_Wid_Knob, val), ZR_OPTION(ZR_Wid_Strip, dat), ZR_OPTION(ZR_Wid_Knob, mn),
+    ZR_OPTION(ZR_Wid_Knob, mx),  ZR_OPTION(ZR_Wid_Strip, var), ZR_OPTION_END(ZR_Wid_options),
 };
 
 ZR_Wid_Knob::ZR_Wid_Knob()
 {
     options = ZR_Wid_Knob_options;
-}
-
-ZR_Wid_Knob::~ZR_Wid_Knob()
-{
-    std::free(res);
 }
 
 // The frame is read once: another thread may set it while a tile paints.
@@ -108,35 +103,6 @@ void ZR_Wid_Knob::wheel(int steps)
 {
     press(0, 0);
     drag(steps, 0);
-}
-
-ZR_value ZR_Wid_Knob::m_res(ZR_Wid_Knob *w, ZR_value v)
-{
-    if (v.type == ZR_TYPE_TEXT)
-        if (const void *data = zr_wid_resource(w->res, v))
-            w->strip.map(data);
-    return ZR_value::of_text(w->res);
-}
-
-ZR_value ZR_Wid_Knob::m_com(ZR_Wid_Knob *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->com = v.type == ZR_TYPE_OBJECT ? reinterpret_cast<ZR_Wid_callback>(v.value.o) : nullptr;
-    return ZR_value::of_object(reinterpret_cast<void *>(w->com));
-}
-
-ZR_value ZR_Wid_Knob::m_var(ZR_Wid_Knob *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->var = v.type == ZR_TYPE_OBJECT ? static_cast<ZR_value *>(v.value.o) : nullptr;
-    return ZR_value::of_object(w->var);
-}
-
-ZR_value ZR_Wid_Knob::m_dat(ZR_Wid_Knob *w, ZR_value v)
-{
-    if (zr_wid_sets(v))
-        w->dat = v.type == ZR_TYPE_OBJECT ? v.value.o : nullptr;
-    return ZR_value::of_object(w->dat);
 }
 
 ZR_value ZR_Wid_Knob::m_val(ZR_Wid_Knob *w, ZR_value v)

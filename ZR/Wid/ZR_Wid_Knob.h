@@ -1,15 +1,13 @@
 // A knob drawn from a filmstrip: one frame per pixel of travel, right or up
 // turns it up; the frame is atomic so values may be set from any thread.
 #pragma once
-#include "ZR/Pic/ZR_Vid.h"
-#include "ZR/Wid/ZR_Wid_Butt.h"
+#include "ZR/Wid/ZR_Wid_Strip.h"
 
 #include <atomic>
 
-class ZR_Wid_Knob : public ZR_Wid {
+class ZR_Wid_Knob : public ZR_Wid_Strip {
 public:
     ZR_Wid_Knob();
-    ~ZR_Wid_Knob() override;
     void draw(ZR_Pic<ZR_Pix_A32> &dst, int x, int y, const ZR_Rect &src) override;
     bool hit(int x, int y) override;
     void refresh() override;
@@ -24,23 +22,14 @@ public:
     // Places the frame for value v (dropped without a resource).
     void set_value(float v);
 
-    ZR_Vid strip;
     int32_t press_x = 0, press_y = 0, press_frame = 0;
     std::atomic<float> mn{0.0f};
     std::atomic<float> mx{100.0f};
     std::atomic<int32_t> frame{0};
-    ZR_Wid_callback com = nullptr;
-    void *dat = nullptr;
-    char *res = nullptr;
-    ZR_value *var = nullptr;
 
-    static ZR_value m_res(ZR_Wid_Knob *w, ZR_value v);
-    static ZR_value m_com(ZR_Wid_Knob *w, ZR_value v);
     static ZR_value m_val(ZR_Wid_Knob *w, ZR_value v);
-    static ZR_value m_dat(ZR_Wid_Knob *w, ZR_value v);
     static ZR_value m_mn(ZR_Wid_Knob *w, ZR_value v);
     static ZR_value m_mx(ZR_Wid_Knob *w, ZR_value v);
-    static ZR_value m_var(ZR_Wid_Knob *w, ZR_value v);
 };
 
 extern const ZR_option ZR_Wid_Knob_options[];
