@@ -82,7 +82,9 @@ unsigned long ZR_Win_X11::hwnd(unsigned long parent)
                       InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
     m_gc = XCreateGC(m_display, m_window, 0, nullptr);
     XMapWindow(m_display, m_window);
-    XFlush(m_display);
+    // The window exists on the server when hwnd returns: the host (on its own
+    // connection) may look at its children at once.
+    XSync(m_display, False);
     m_thread = std::thread([this] { run(); });
     return m_parent;
 }
