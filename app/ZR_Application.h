@@ -7,11 +7,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 class ZR_Soundpipe;
 class ZR_Buffer;
 class ZR_Effect;
+class ZR_Win;
+class ZR_Wid;
+class ZR_Dlg_File_Base;
 
 class ZR_Application : public ZR_Apptpl {
 public:
@@ -48,6 +52,14 @@ public:
     // The cutoff text shown under the knob ("%.0f Hz").
     char frequency_text[32] = "";
 
+    // The editor window while the panel is attached, else null.
+    ZR_Win *window = nullptr;
+    // The panel's preset buttons; the panel leaves them empty.
+    ZR_Wid *load_button = nullptr;
+    ZR_Wid *save_button = nullptr;
+    // Asks for preset paths (a desktop dialog unless replaced).
+    std::unique_ptr<ZR_Dlg_File_Base> preset_dialog;
+
     ZR_Application();
     ~ZR_Application() override;
 
@@ -73,6 +85,11 @@ public:
     // Called by the State record.
     void set_filters_on(int32_t on);
 
+    // The preset actions: ask for a path, write or read the file, report a
+    // failure in a message box (app/ZR_Application_Preset.cpp).
+    void save_preset();
+    void load_preset();
+
     // Serialises graph construction and destruction across instances; the
     // audio path never takes it.
     static std::mutex &graph_lock();
@@ -87,4 +104,7 @@ private:
     // Sets the four filters to hz, capped at FILTER_LIMIT times the sample rate.
     void set_filter_frequency(double hz);
     bool filters_idle() const;
+    void end_action(ZR_Wid *button);
+    // Stores a value word read from a preset into a record and applies it.
+    void apply_preset_word(int index, ZR_word word);
 };

@@ -90,4 +90,13 @@ void ZR_Application_FrequencyParam::apply(void *data)
     std::snprintf(app->frequency_text, sizeof app->frequency_text, "%.0f Hz", (double)f);
 }
 
-void ZR_Application_ActionParam::notify(void *) {}
+void ZR_Application_ActionParam::notify(void *data)
+{
+    auto *app = static_cast<ZR_Application *>(data);
+    if (!app)
+        return;
+    if (saving)
+        app->save_preset();
+    else
+        app->load_preset();
+}

@@ -43,8 +43,10 @@ public:
     void apply(void *data) override;
 };
 
-// Save and load actions: run by the preset code when it exists.
+// Save and load actions; data is the application.
 class ZR_Application_ActionParam : public ZR_Application::Param {
 public:
+    explicit ZR_Application_ActionParam(bool saving) : saving(saving) {}
     void notify(void *data) override;
+    const bool saving;
 };
