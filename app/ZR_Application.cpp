@@ -99,6 +99,7 @@ ZR_status ZR_Application::build()
     // `e` answers like a query, so the interpreter writes its result through
     // one more pointer.
     spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
+    build_panel();
 
     params[STATE]->notify(this);
     params[FREQUENCY]->notify(this);
@@ -117,6 +118,7 @@ ZR_status ZR_Application::destroy()
             spcpp("%o -delete", *graph[i]);
         *graph[i] = nullptr;
     }
+    destroy_panel();
     return ZR_OK;
 }
 

@@ -34,6 +34,7 @@ public:
 class ZR_Application_StateParam : public ZR_Application::Param {
 public:
     ZR_Application_StateParam();
+    void notify(void *data) override;
     void apply(void *data) override;
 };
 

@@ -154,19 +154,19 @@ void ZR_Application::end_action(ZR_Wid *button)
 
 void ZR_Application::save_preset()
 {
-    press(save_button, 1);
+    press(widgets[SAVE_BUTTON], 1);
     if (preset_dialog && preset_dialog->save_file()) {
         PresetValues v{};
         v.state = params[STATE]->load_value().i;
         v.frequency = params[FREQUENCY]->load_value().f;
         show_error(write_preset_file(preset_dialog->path(), v));
     }
-    end_action(save_button);
+    end_action(widgets[SAVE_BUTTON]);
 }
 
 void ZR_Application::load_preset()
 {
-    press(load_button, 1);
+    press(widgets[LOAD_BUTTON], 1);
     if (preset_dialog && preset_dialog->open_file()) {
         PresetValues v{};
         int read = 0;
@@ -183,7 +183,7 @@ void ZR_Application::load_preset()
         }
         show_error(message);
     }
-    end_action(load_button);
+    end_action(widgets[LOAD_BUTTON]);
 }
 
 void ZR_Application::apply_preset_word(int index, ZR_word word)

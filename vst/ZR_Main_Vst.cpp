@@ -51,6 +51,8 @@ ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2)
 
 ZR_Main_Vst::~ZR_Main_Vst()
 {
+    // A host's standard output stays quiet unless the trace is asked for.
+    app.report_empty_slots = trace_dispatch;
     app.destroy();
 }
 
