@@ -7,6 +7,7 @@
 
 #include "app/ZR_Application_Param.h"
 #include "app/ZR_maker.h"
+#include "vst/AEffEditor.h"
 
 namespace {
 
@@ -45,14 +46,16 @@ ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2)
     setNumInputs(1);
     setNumOutputs(2);
     setUniqueID(UNIQUE_ID);
-    // The editor adapter is installed here once it exists; until then the
-    // has-editor flag stays clear.
+    setEditor(ZR_make_vst_editor(this));
 }
 
 ZR_Main_Vst::~ZR_Main_Vst()
 {
     // A host's standard output stays quiet unless the trace is asked for.
     app.report_empty_slots = trace_dispatch;
+    // The widgets go only once no window shows them.
+    if (AEffEditor *e = getEditor())
+        e->close();
     app.destroy();
 }
 

@@ -47,6 +47,10 @@ private:
     ZR_Application app;
 };
 
+// The editor for the platform the plug-in is built for, or null for none
+// (ZR_Main_Vst_Editor_X11.cpp, ZR_Main_Vst_Editor_Headless.cpp).
+AEffEditor *ZR_make_vst_editor(ZR_Main_Vst *adapter);
+
 // The product string: maker address, one space, effect name; cut to size bytes.
 void ZR_product_string(char *text, int size);
 
