@@ -85,6 +85,11 @@ public:
     };
     ZR_Wid *widgets[WIDGET_COUNT] = {};
 
+    // Called after a host parameter's record changed and took effect (index
+    // into the host parameters), on the thread that changed it.
+    void (*on_change)(void *context, int index) = nullptr;
+    void *on_change_context = nullptr;
+
     // destroy prints "NULL WIDGET" for each empty slot (programs' traces).
     bool report_empty_slots = true;
 

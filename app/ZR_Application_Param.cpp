@@ -13,6 +13,9 @@ ZR_Application::Param::Param(const ParamInfo *info) : info(info) {}
 void ZR_Application::Param::notify(void *data)
 {
     apply(data);
+    auto *app = static_cast<ZR_Application *>(data);
+    if (app && info && app->on_change)
+        app->on_change(app->on_change_context, (int)(info - HOST_PARAMS));
 }
 
 void ZR_Application::Param::apply(void *) {}
@@ -73,7 +76,7 @@ void ZR_Application_StateParam::notify(void *data)
 {
     // The button writes an integer; the record stays a switch for the host.
     type = ZR_PARAM_SWITCH;
-    apply(data);
+    Param::notify(data);
 }
 
 void ZR_Application_StateParam::apply(void *data)

@@ -53,10 +53,18 @@ ZR_Main_Vst::~ZR_Main_Vst()
 {
     // A host's standard output stays quiet unless the trace is asked for.
     app.report_empty_slots = trace_dispatch;
-    // The widgets go only once no window shows them.
-    if (AEffEditor *e = getEditor())
-        e->close();
+    // The editor goes first: it uses the application, and the widgets go
+    // only once no window shows them.
+    AEffEditor *e = getEditor();
+    setEditor(nullptr);
+    delete e;
     app.destroy();
+}
+
+void ZR_Main_Vst::tell_host(int32_t opcode, int32_t index, float value)
+{
+    if (hostCallback)
+        hostCallback(&aeffect, opcode, index, 0, nullptr, value);
 }
 
 void ZR_Main_Vst::open()

@@ -41,6 +41,8 @@ public:
     int32_t getPlugCategory() override;
 
     ZR_Application &application() { return app; }
+    // One call to the host (begin or end edit, automate) for a parameter.
+    void tell_host(int32_t opcode, int32_t index, float value);
 
 private:
     ZR_Application::Param *record(int32_t index);

@@ -3,8 +3,13 @@
 #pragma once
 #include "vst/AEffEditor.h"
 
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
 class ZR_Main_Vst;
 class ZR_Win_X11;
+class ZR_Main_Vst_Editor_Window;
 
 class ZR_Main_Vst_Editor : public AEffEditor {
 public:
@@ -16,11 +21,24 @@ public:
     // closes first.
     bool open(void *ptr) override;
     void close() override;
+    // Delivers the queued gestures to the host, in order (host GUI thread).
+    void idle() override;
+
+    // Queued by the window's event thread.
+    struct HostCall {
+        int32_t opcode;
+        int32_t index;
+        float value;
+    };
+    void queue(int32_t opcode, int32_t index);
 
 private:
-    ZR_Win_X11 *window;
+    static void on_change(void *editor, int index);
+    ZR_Main_Vst_Editor_Window *window;
     ZR_Main_Vst *adapter;
     // Per editor, so that instances on different host threads never share it.
     ERect rect{};
     bool attached = false;
+    std::mutex calls_lock;
+    std::vector<HostCall> calls;
 };

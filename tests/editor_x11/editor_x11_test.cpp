@@ -15,7 +15,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,10 +66,34 @@ public:
 
 Xvfb *xvfb = nullptr;
 
-intptr_t VEMO_VSTCALL host(AEffect *, int32_t opcode, int32_t, intptr_t, void *, float)
+// What the host was told of the user's edits.
+struct HostCall {
+    int32_t opcode;
+    int32_t index;
+    float value;
+};
+std::mutex calls_lock;
+std::vector<HostCall> host_calls;
+
+intptr_t VEMO_VSTCALL host(AEffect *, int32_t opcode, int32_t index, intptr_t, void *, float opt)
 {
+    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit ||
+        opcode == audioMasterEndEdit) {
+        std::lock_guard<std::mutex> lock(calls_lock);
+        host_calls.push_back({opcode, index, opt});
+    }
     return opcode == audioMasterVersion ? 2400 : 0;
 }
+
+std::vector<HostCall> take_host_calls()
+{
+    std::lock_guard<std::mutex> lock(calls_lock);
+    std::vector<HostCall> out;
+    out.swap(host_calls);
+    return out;
+}
+
+void xdotool(const std::string &args);
 
 AEffect *load_plugin()
 {
@@ -91,6 +117,17 @@ bool eventually(const std::function<bool()> &condition)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return false;
+}
+
+void xdotool(const std::string &args)
+{
+    const std::string command = "DISPLAY=" + xvfb->name + " xdotool " + args + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+void pause_ms(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 class Editor : public ::testing::Test {
@@ -232,6 +269,64 @@ TEST_F(Editor, TwoInstancesOpenAtOnceFollowTheirParameters)
     call(b, effClose);
     XDestroyWindow(d, pa);
     XDestroyWindow(d, pb);
+    XSync(d, False);
+}
+
+// Checks one gesture: begin, at least one automate with the parameter's
+// final host value last, end; all for index.
+void expect_gesture(const std::vector<HostCall> &calls, int32_t index, float final_value)
+{
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+    for (size_t i = 1; i + 1 < calls.size(); ++i)
+        EXPECT_EQ(calls[i].opcode, audioMasterAutomate) << i;
+    for (const HostCall &c : calls)
+        EXPECT_EQ(c.index, index);
+    EXPECT_FLOAT_EQ(calls[calls.size() - 2].value, final_value);
+}
+
+TEST_F(Editor, UserGesturesReachTheHostAtIdleInOrder)
+{
+    AEffect *e = load_plugin();
+    ASSERT_NE(e, nullptr);
+    const Window parent = make_parent(); // at the screen's left edge
+    ASSERT_EQ(call(e, effEditOpen, 0, (void *)(uintptr_t)parent), 1);
+    ASSERT_EQ(children(parent).size(), 1u);
+    ASSERT_TRUE(eventually([&] { return painted(children(parent)[0]); }));
+    take_host_calls();
+
+    // A drag up the knob.
+    const float before = e->getParameter(e, 1);
+    xdotool("mousemove 98 158");
+    pause_ms(100);
+    xdotool("mousedown 1");
+    xdotool("mousemove 98 150");
+    pause_ms(50);
+    xdotool("mousemove 98 140");
+    EXPECT_TRUE(eventually([&] { return e->getParameter(e, 1) > before; }));
+    pause_ms(50);
+    xdotool("mouseup 1");
+    pause_ms(100);
+    EXPECT_TRUE(take_host_calls().empty()); // nothing before the idle call
+    call(e, effEditIdle);
+    expect_gesture(take_host_calls(), 1, e->getParameter(e, 1));
+
+    // A click on the State button.
+    xdotool("mousemove 40 80");
+    pause_ms(100);
+    xdotool("click 1");
+    EXPECT_TRUE(eventually([&] { return e->getParameter(e, 0) == 0.0f; }));
+    pause_ms(100);
+    call(e, effEditIdle);
+    expect_gesture(take_host_calls(), 0, 0.0f);
+
+    // Host changes are not echoed back.
+    e->setParameter(e, 1, 0.2f);
+    call(e, effEditIdle);
+    EXPECT_TRUE(take_host_calls().empty());
+    call(e, effClose);
+    XDestroyWindow(d, parent);
     XSync(d, False);
 }
 
