@@ -132,7 +132,8 @@ unsigned long ZR_Win_X11::hwnd(unsigned long parent)
                       InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
     m_gc = XCreateGC(m_display, m_window, 0, nullptr);
     XMapWindow(m_display, m_window);
-    XFlush(m_display);
+    // The window exists for every client once this returns (hosts look).
+    XSync(m_display, False);
     m_thread = std::thread([this] { run(); });
     return m_parent;
 }
