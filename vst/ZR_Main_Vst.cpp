@@ -61,6 +61,14 @@ ZR_Main_Vst::~ZR_Main_Vst()
     app.destroy();
 }
 
+intptr_t ZR_Main_Vst::vendorSpecific(int32_t index, intptr_t value, void *ptr, float opt)
+{
+    if (index != PRESET_SAVE && index != PRESET_LOAD)
+        return AudioEffectX::vendorSpecific(index, value, ptr, opt);
+    app.params[index == PRESET_SAVE ? ZR_Application::SAVE : ZR_Application::LOAD]->notify(&app);
+    return 1;
+}
+
 void ZR_Main_Vst::tell_host(int32_t opcode, int32_t index, float value)
 {
     if (hostCallback)
