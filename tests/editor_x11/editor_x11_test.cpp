@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -255,6 +256,19 @@ TEST_F(Editor, TwoInstancesOpenAtOnceFollowTheirParameters)
     const Window ca = children(pa)[0], cb = children(pb)[0];
     EXPECT_TRUE(eventually([&] { return painted(ca); }));
     EXPECT_TRUE(eventually([&] { return painted(cb); }));
+
+    // VEMO_EDITOR_SCREENSHOT=FILE keeps the panel as shown, a binary PPM
+    // (the README's picture is it at twice the size).
+    if (const char *shot = std::getenv("VEMO_EDITOR_SCREENSHOT")) {
+        const auto pixels = grab(ca, 0, 0, 200, 236);
+        ASSERT_EQ(pixels.size(), 200u * 236u);
+        std::ofstream out(shot, std::ios::binary);
+        out << "P6\n200 236\n255\n";
+        for (unsigned long p : pixels) {
+            const char rgb[3] = {(char)(p >> 16 & 0xFF), (char)(p >> 8 & 0xFF), (char)(p & 0xFF)};
+            out.write(rgb, 3);
+        }
+    }
 
     // The knob and its text follow a parameter set on another thread; the
     // other instance does not move.
