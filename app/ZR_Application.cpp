@@ -1,6 +1,9 @@
 // ZR_Application: graph construction, processing and parameter plumbing.
 #include "app/ZR_Application.h"
 #include "app/ZR_Application_Param.h"
+#include "app/ZR_Application_Preset.h"
+
+#include "ZR/Dlg/ZR_Dlg_File.h"
 
 #include "ZR/core/ZR_spcpp.h"
 #include "ZR/dsp/ZR_Buffer.h"
@@ -63,8 +66,9 @@ ZR_Application::ZR_Application()
 {
     params[STATE] = new ZR_Application_StateParam();
     params[FREQUENCY] = new ZR_Application_FrequencyParam();
-    params[SAVE] = new ZR_Application_ActionParam();
-    params[LOAD] = new ZR_Application_ActionParam();
+    params[SAVE] = new ZR_Application_ActionParam(true);
+    params[LOAD] = new ZR_Application_ActionParam(false);
+    preset_dialog.reset(new ZR_Dlg_File(nullptr, PRESET_FILTER));
 }
 
 ZR_Application::~ZR_Application()
@@ -95,6 +99,7 @@ ZR_status ZR_Application::build()
     // `e` answers like a query, so the interpreter writes its result through
     // one more pointer.
     spcpp("ZR_Soundpipe %o -e", pipe, &scratch);
+    build_panel();
 
     params[STATE]->notify(this);
     params[FREQUENCY]->notify(this);
@@ -113,6 +118,7 @@ ZR_status ZR_Application::destroy()
             spcpp("%o -delete", *graph[i]);
         *graph[i] = nullptr;
     }
+    destroy_panel();
     return ZR_OK;
 }
 

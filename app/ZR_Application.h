@@ -7,11 +7,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 class ZR_Soundpipe;
 class ZR_Buffer;
 class ZR_Effect;
+class ZR_Win;
+class ZR_Wid;
+class ZR_Dlg_File_Base;
 
 class ZR_Application : public ZR_Apptpl {
 public:
@@ -48,11 +52,62 @@ public:
     // The cutoff text shown under the knob ("%.0f Hz").
     char frequency_text[32] = "";
 
+    // Panel widget slots, in attach (and drawing) order.
+    enum {
+        BACKGROUND,
+        OUTER_TOP_LEFT,
+        OUTER_TOP,
+        OUTER_TOP_RIGHT,
+        OUTER_LEFT,
+        OUTER_RIGHT,
+        OUTER_BOTTOM_LEFT,
+        OUTER_BOTTOM,
+        OUTER_BOTTOM_RIGHT,
+        LOGO,
+        TITLE,
+        GROUP_TOP_LEFT,
+        GROUP_TOP,
+        GROUP_TOP_RIGHT,
+        GROUP_LEFT,
+        GROUP_MIDDLE,
+        GROUP_RIGHT,
+        GROUP_BOTTOM_LEFT,
+        GROUP_BOTTOM,
+        GROUP_BOTTOM_RIGHT,
+        LOAD_BUTTON, // the panel leaves both preset buttons empty
+        SAVE_BUTTON,
+        STATE_BUTTON,
+        FILTER_CAPTION,
+        CUTOFF_CAPTION,
+        KNOB,
+        VALUE_TEXT,
+        WIDGET_COUNT
+    };
+    ZR_Wid *widgets[WIDGET_COUNT] = {};
+
+    // Called after a host parameter's record changed and took effect (index
+    // into the host parameters), on the thread that changed it.
+    void (*on_change)(void *context, int index) = nullptr;
+    void *on_change_context = nullptr;
+
+    // destroy prints "NULL WIDGET" for each empty slot (programs' traces).
+    bool report_empty_slots = true;
+
+    // The editor window while the panel is attached, else null.
+    ZR_Win *window = nullptr;
+    // Asks for preset paths (a desktop dialog unless replaced).
+    std::unique_ptr<ZR_Dlg_File_Base> preset_dialog;
+
     ZR_Application();
     ~ZR_Application() override;
 
     ZR_status build() override;
     ZR_status destroy() override;
+
+    // Places the panel's widgets into window (app/ZR_Application_Panel.cpp),
+    // or takes them out; any number of times, nothing is recreated.
+    ZR_status attachWindow(ZR_Win *window);
+    ZR_status detachWindow();
 
     // Host block: mono in, the same result on both outputs.
     void process(float **inputs, float **outputs, int32_t frames);
@@ -73,6 +128,11 @@ public:
     // Called by the State record.
     void set_filters_on(int32_t on);
 
+    // The preset actions: ask for a path, write or read the file, report a
+    // failure in a message box (app/ZR_Application_Preset.cpp).
+    void save_preset();
+    void load_preset();
+
     // Serialises graph construction and destruction across instances; the
     // audio path never takes it.
     static std::mutex &graph_lock();
@@ -87,4 +147,9 @@ private:
     // Sets the four filters to hz, capped at FILTER_LIMIT times the sample rate.
     void set_filter_frequency(double hz);
     bool filters_idle() const;
+    void end_action(ZR_Wid *button);
+    void build_panel();
+    void destroy_panel();
+    // Stores a value word read from a preset into a record and applies it.
+    void apply_preset_word(int index, ZR_word word);
 };

@@ -2,6 +2,9 @@
 // records reach the graph.
 #include "app/ZR_Application_Param.h"
 
+#include "ZR/Wid/ZR_Wid.h"
+#include "ZR/core/ZR_spcpp.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -10,6 +13,9 @@ ZR_Application::Param::Param(const ParamInfo *info) : info(info) {}
 void ZR_Application::Param::notify(void *data)
 {
     apply(data);
+    auto *app = static_cast<ZR_Application *>(data);
+    if (app && info && app->on_change)
+        app->on_change(app->on_change_context, (int)(info - HOST_PARAMS));
 }
 
 void ZR_Application::Param::apply(void *) {}
@@ -66,10 +72,26 @@ ZR_Application_StateParam::ZR_Application_StateParam() : Param(&HOST_PARAMS[PARA
     value.i = info->default_value != 0.0f ? 1 : 0;
 }
 
+void ZR_Application_StateParam::notify(void *data)
+{
+    // The button writes an integer; the record stays a switch for the host.
+    type = ZR_PARAM_SWITCH;
+    Param::notify(data);
+}
+
 void ZR_Application_StateParam::apply(void *data)
 {
-    if (auto *app = static_cast<ZR_Application *>(data))
-        app->set_filters_on(load_value().i);
+    auto *app = static_cast<ZR_Application *>(data);
+    if (!app)
+        return;
+    const int32_t on = load_value().i ? 1 : 0;
+    ZR_Wid **w = app->widgets;
+    if (w[ZR_Application::STATE_BUTTON])
+        spcpp("ZR_Wid_Butt %o -val %i", w[ZR_Application::STATE_BUTTON], on);
+    for (int i : {ZR_Application::CUTOFF_CAPTION, ZR_Application::KNOB, ZR_Application::VALUE_TEXT})
+        if (w[i])
+            spcpp("ZR_Wid %o -enabled %i", w[i], on);
+    app->set_filters_on(on);
 }
 
 ZR_Application_FrequencyParam::ZR_Application_FrequencyParam()
@@ -87,7 +109,22 @@ void ZR_Application_FrequencyParam::apply(void *data)
         return;
     const float f = shown_cutoff(v);
     app->set_filter_target(f * FILTER_RATIO);
+    if (ZR_Wid *knob = app->widgets[ZR_Application::KNOB])
+        spcpp("ZR_Wid_Knob %o -val %f", knob, (double)v);
     std::snprintf(app->frequency_text, sizeof app->frequency_text, "%.0f Hz", (double)f);
+    if (ZR_Wid *text = app->widgets[ZR_Application::VALUE_TEXT]) {
+        spcpp("ZR_Wid_Text %o -text %s", text, app->frequency_text);
+        text->refresh();
+    }
 }
 
-void ZR_Application_ActionParam::notify(void *) {}
+void ZR_Application_ActionParam::notify(void *data)
+{
+    auto *app = static_cast<ZR_Application *>(data);
+    if (!app)
+        return;
+    if (saving)
+        app->save_preset();
+    else
+        app->load_preset();
+}

@@ -34,6 +34,7 @@ public:
 class ZR_Application_StateParam : public ZR_Application::Param {
 public:
     ZR_Application_StateParam();
+    void notify(void *data) override;
     void apply(void *data) override;
 };
 
@@ -43,8 +44,10 @@ public:
     void apply(void *data) override;
 };
 
-// Save and load actions: run by the preset code when it exists.
+// Save and load actions; data is the application.
 class ZR_Application_ActionParam : public ZR_Application::Param {
 public:
+    explicit ZR_Application_ActionParam(bool saving) : saving(saving) {}
     void notify(void *data) override;
+    const bool saving;
 };

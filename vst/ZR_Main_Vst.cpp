@@ -7,6 +7,7 @@
 
 #include "app/ZR_Application_Param.h"
 #include "app/ZR_maker.h"
+#include "vst/AEffEditor.h"
 
 namespace {
 
@@ -45,13 +46,33 @@ ZR_Main_Vst::ZR_Main_Vst(audioMasterCallback host) : AudioEffectX(host, 1, 2)
     setNumInputs(1);
     setNumOutputs(2);
     setUniqueID(UNIQUE_ID);
-    // The editor adapter is installed here once it exists; until then the
-    // has-editor flag stays clear.
+    setEditor(ZR_make_vst_editor(this));
 }
 
 ZR_Main_Vst::~ZR_Main_Vst()
 {
+    // A host's standard output stays quiet unless the trace is asked for.
+    app.report_empty_slots = trace_dispatch;
+    // The editor goes first: it uses the application, and the widgets go
+    // only once no window shows them.
+    AEffEditor *e = getEditor();
+    setEditor(nullptr);
+    delete e;
     app.destroy();
+}
+
+intptr_t ZR_Main_Vst::vendorSpecific(int32_t index, intptr_t value, void *ptr, float opt)
+{
+    if (index != PRESET_SAVE && index != PRESET_LOAD)
+        return AudioEffectX::vendorSpecific(index, value, ptr, opt);
+    app.params[index == PRESET_SAVE ? ZR_Application::SAVE : ZR_Application::LOAD]->notify(&app);
+    return 1;
+}
+
+void ZR_Main_Vst::tell_host(int32_t opcode, int32_t index, float value)
+{
+    if (hostCallback)
+        hostCallback(&aeffect, opcode, index, 0, nullptr, value);
 }
 
 void ZR_Main_Vst::open()

@@ -8,6 +8,10 @@ class ZR_Main_Vst : public AudioEffectX {
 public:
     static constexpr int32_t UNIQUE_ID = vstFourCC('f', '5', '5', '4'); // 0x66353534
     static constexpr int32_t VENDOR_VERSION = 1000;
+    // effVendorSpecific indexes that run the preset actions (dialog, file,
+    // message box) on the calling thread; the call answers 1.
+    static constexpr int32_t PRESET_SAVE = vstFourCC('v', 'm', 'S', 'v');
+    static constexpr int32_t PRESET_LOAD = vstFourCC('v', 'm', 'L', 'd');
 
     explicit ZR_Main_Vst(audioMasterCallback host);
     ~ZR_Main_Vst() override;
@@ -39,13 +43,20 @@ public:
     bool getProductString(char *text) override;
     int32_t getVendorVersion() override;
     int32_t getPlugCategory() override;
+    intptr_t vendorSpecific(int32_t index, intptr_t value, void *ptr, float opt) override;
 
     ZR_Application &application() { return app; }
+    // One call to the host (begin or end edit, automate) for a parameter.
+    void tell_host(int32_t opcode, int32_t index, float value);
 
 private:
     ZR_Application::Param *record(int32_t index);
     ZR_Application app;
 };
+
+// The editor for the platform the plug-in is built for, or null for none
+// (ZR_Main_Vst_Editor_X11.cpp, ZR_Main_Vst_Editor_Headless.cpp).
+AEffEditor *ZR_make_vst_editor(ZR_Main_Vst *adapter);
 
 // The product string: maker address, one space, effect name; cut to size bytes.
 void ZR_product_string(char *text, int size);

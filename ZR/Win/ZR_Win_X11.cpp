@@ -10,8 +10,54 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
+#include <vector>
 
 namespace {
+
+// Xlib's error handler is one per process and its default exits. Errors on
+// our connections (a host that destroyed its window before closing the
+// editor leaves ours dead) are dropped; others go to the handler we found.
+std::mutex handler_lock;
+std::vector<Display *> own_displays;
+XErrorHandler previous_handler = nullptr;
+
+int on_x_error(Display *display, XErrorEvent *event)
+{
+    XErrorHandler next;
+    {
+        std::lock_guard<std::mutex> lock(handler_lock);
+        if (std::find(own_displays.begin(), own_displays.end(), display) != own_displays.end())
+            return 0;
+        next = previous_handler;
+    }
+    return next ? next(display, event) : 0;
+}
+
+void own_display(Display *display)
+{
+    std::lock_guard<std::mutex> lock(handler_lock);
+    if (own_displays.empty())
+        previous_handler = XSetErrorHandler(on_x_error);
+    own_displays.push_back(display);
+}
+
+// After the last connection the handler found is put back, unless someone
+// replaced ours meanwhile: our code may be unloaded.
+void release_display(Display *display)
+{
+    std::lock_guard<std::mutex> lock(handler_lock);
+    // One entry: a new connection may already have been given the address.
+    const auto at = std::find(own_displays.begin(), own_displays.end(), display);
+    if (at != own_displays.end())
+        own_displays.erase(at);
+    if (!own_displays.empty())
+        return;
+    XErrorHandler current = XSetErrorHandler(previous_handler);
+    if (current != on_x_error)
+        XSetErrorHandler(current);
+    previous_handler = nullptr;
+}
 
 uint64_t pack(int l, int t, int r, int b)
 {
@@ -30,6 +76,8 @@ ZR_Rect unpack(uint64_t p)
 ZR_Win_X11::ZR_Win_X11(int w, int h) : ZR_Win(w, h)
 {
     m_display = XOpenDisplay(nullptr);
+    if (m_display)
+        own_display(m_display);
     if (pipe2(m_wake, O_NONBLOCK | O_CLOEXEC) != 0)
         m_wake[0] = m_wake[1] = -1;
 }
@@ -37,8 +85,10 @@ ZR_Win_X11::ZR_Win_X11(int w, int h) : ZR_Win(w, h)
 ZR_Win_X11::~ZR_Win_X11()
 {
     hwnd(0);
-    if (m_display)
+    if (m_display) {
         XCloseDisplay(m_display);
+        release_display(m_display);
+    }
     for (int fd : m_wake)
         if (fd >= 0)
             close(fd);
@@ -87,6 +137,15 @@ unsigned long ZR_Win_X11::hwnd(unsigned long parent)
     XSync(m_display, False);
     m_thread = std::thread([this] { run(); });
     return m_parent;
+}
+
+bool ZR_Win_X11::resize_window(unsigned long id, int w, int h)
+{
+    if (!m_display || m_thread.joinable() || !id || w <= 0 || h <= 0)
+        return false;
+    XResizeWindow(m_display, id, (unsigned)w, (unsigned)h);
+    XSync(m_display, False);
+    return true;
 }
 
 void ZR_Win_X11::wake()

@@ -22,6 +22,11 @@ public:
     // pending area and wakes the event thread; neither blocks nor allocates.
     void redraw(const ZR_Rect &rect) override;
 
+    // Resizes another client's window (the host's) while detached; false
+    // when attached or without a connection.
+    bool resize_window(unsigned long id, int w, int h);
+    bool connected() const { return m_display != nullptr; }
+
     unsigned long parent() const { return m_parent; }
     unsigned long window_id() const { return m_window; }
     // Paints done by the event thread (tests wait on it).

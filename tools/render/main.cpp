@@ -1,4 +1,6 @@
 // vemo-render: offline host for the vemo plug-in (render, response plot, demo signal).
+#include "app/ZR_Application_Preset.h"
+#include "app/vemo_params.h"
 #include "tools/common/safe_output.h"
 #include "tools/render/cutoff_limit.h"
 #include "tools/render/cutoff_map.h"
@@ -12,6 +14,7 @@
 #include "tools/render/sound_file.h"
 #include "tools/render/svg_plot.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -99,6 +102,18 @@ int main(int argc, char **argv)
     if (o.mode == Mode::Version) {
         std::puts("vemo-render 1.0");
         return 0;
+    }
+    if (!o.preset.empty()) {
+        PresetValues v{};
+        int read = 0;
+        if (const char *message = read_preset_file(o.preset.c_str(), &v, &read)) {
+            std::fprintf(stderr, "vemo-render: %s: %s\n", o.preset.c_str(), message);
+            return 1;
+        }
+        // Through the host interface, which clamps to its range.
+        const float frequency = param_to_host(HOST_PARAMS[PARAM_FREQUENCY], v.frequency);
+        o.params.insert(o.params.begin(), {{PARAM_STATE, v.state != 0 ? 1.0f : 0.0f},
+                                           {PARAM_FREQUENCY, std::clamp(frequency, 0.0f, 1.0f)}});
     }
     // The plug-in reads this when an instance is created.
     if (o.trace)

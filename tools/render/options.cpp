@@ -22,6 +22,7 @@ const char kUsage[] =
     "                       default: the plug-in's own, about 283 Hz, filter on\n"
     "  --state on|off       filter on or off (bypass)\n"
     "  --param INDEX=VALUE  raw host value 0..1 for parameter INDEX (0 State, 1 Frequency)\n"
+    "  --preset FILE        State and Frequency from a preset file saved by the editor\n"
     "  --block N            host block size, 1 to 65536 (default 512)\n"
     "  --automation FILE    timed parameter changes: lines 'TIME_SECONDS PARAM VALUE',\n"
     "                       PARAM is cutoff (Hz), state (on/off) or an index (raw value)\n"
@@ -173,6 +174,14 @@ Options parse_options(int argc, const char *const *argv)
                 throw UsageError("--state given twice");
             state_given = true;
             o.params.push_back({PARAM_STATE, s});
+            render_only();
+        }
+        else if (name == "--preset") {
+            if (!o.preset.empty())
+                throw UsageError("--preset given twice");
+            o.preset = take_value();
+            if (o.preset.empty())
+                throw UsageError("--preset needs a path");
             render_only();
         }
         else if (name == "--param") {

@@ -38,6 +38,7 @@ struct Options {
     std::vector<ParamSetting> params; // --cutoff, --state and --param in command-line order
     int32_t block = 512;
     std::string automation;
+    std::string preset; // --preset FILE: its values come before --cutoff, --state, --param
     SampleFormat format = SampleFormat::Same;
     double rate = 48000.0; // --response and --make-demo
     double seconds = 6.0;  // --make-demo

@@ -1,0 +1,44 @@
+// The editor adapter: shows the application's panel in the window a host
+// gives it, through one framework window that lives as long as the editor.
+#pragma once
+#include "vst/AEffEditor.h"
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+class ZR_Main_Vst;
+class ZR_Win_X11;
+class ZR_Main_Vst_Editor_Window;
+
+class ZR_Main_Vst_Editor : public AEffEditor {
+public:
+    explicit ZR_Main_Vst_Editor(ZR_Main_Vst *adapter);
+    ~ZR_Main_Vst_Editor() override;
+
+    bool getRect(ERect **rect) override;
+    // ptr carries the host's X11 window id. A second open without a close
+    // closes first.
+    bool open(void *ptr) override;
+    void close() override;
+    // Delivers the queued gestures to the host, in order (host GUI thread).
+    void idle() override;
+
+    // Queued by the window's event thread.
+    struct HostCall {
+        int32_t opcode;
+        int32_t index;
+        float value;
+    };
+    void queue(int32_t opcode, int32_t index);
+
+private:
+    static void on_change(void *editor, int index);
+    ZR_Main_Vst_Editor_Window *window;
+    ZR_Main_Vst *adapter;
+    // Per editor, so that instances on different host threads never share it.
+    ERect rect{};
+    bool attached = false;
+    std::mutex calls_lock;
+    std::vector<HostCall> calls;
+};
