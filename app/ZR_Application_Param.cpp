@@ -23,19 +23,19 @@ void ZR_Application::Param::apply(void *) {}
 ZR_word ZR_Application::Param::load_value() const
 {
     ZR_word w{};
-    w.i = __atomic_load_n(&value.i, __ATOMIC_RELAXED);
+    w.i = shared_word();
     return w;
 }
 
 void ZR_Application::Param::store_value(ZR_word w)
 {
-    __atomic_store_n(&value.i, w.i, __ATOMIC_RELAXED);
+    __atomic_store_n(&value.i, w.i, __ATOMIC_RELAXED); // the type stays
 }
 
 float ZR_Application::Param::number() const
 {
     const ZR_word w = load_value();
-    switch (type) {
+    switch (shared_type()) {
     case ZR_TYPE_FLOAT:
         return w.f;
     case ZR_TYPE_INT:
@@ -53,7 +53,7 @@ bool ZR_Application::Param::set_from_host(float x)
     x = x < 0.0f ? 0.0f : (x > 1.0f ? 1.0f : x);
     const float v = param_from_host(*info, x);
     ZR_word w{};
-    if (type == ZR_TYPE_FLOAT)
+    if (shared_type() == ZR_TYPE_FLOAT)
         w.f = v;
     else
         w.i = v != 0.0f ? 1 : 0;
@@ -75,7 +75,7 @@ ZR_Application_StateParam::ZR_Application_StateParam() : Param(&HOST_PARAMS[PARA
 void ZR_Application_StateParam::notify(void *data)
 {
     // The button writes an integer; the record stays a switch for the host.
-    type = ZR_PARAM_SWITCH;
+    store_shared(shared_word(), ZR_PARAM_SWITCH);
     Param::notify(data);
 }
 
@@ -105,7 +105,7 @@ void ZR_Application_FrequencyParam::apply(void *data)
 {
     auto *app = static_cast<ZR_Application *>(data);
     const float v = load_value().f;
-    if (!app || type != ZR_TYPE_FLOAT || !std::isfinite(v))
+    if (!app || shared_type() != ZR_TYPE_FLOAT || !std::isfinite(v))
         return;
     const float f = shown_cutoff(v);
     app->set_filter_target(f * FILTER_RATIO);

@@ -54,8 +54,7 @@ void ZR_Wid_Butt::press(int, int)
 {
     const bool on = value.load(std::memory_order_relaxed);
     if (var) {
-        var->value.i = on ? 0 : 1;
-        var->type = ZR_TYPE_INT;
+        var->store_shared(on ? 0 : 1, ZR_TYPE_INT);
         var->notify(dat);
         return;
     }

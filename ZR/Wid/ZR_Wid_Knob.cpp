@@ -89,9 +89,7 @@ void ZR_Wid_Knob::drag(int x, int y)
     frame.store((int32_t)f, std::memory_order_relaxed);
     if (var) {
         const ZR_value answer = ZR_value::of_float(value_of_frame((int32_t)f));
-        var->value = answer.value;
-        var->type = answer.type;
-        var->len = answer.len;
+        var->store_shared(answer.value.i, answer.type);
         var->notify(dat);
     }
     else {

@@ -37,6 +37,17 @@ public:
     // widget's data pointer.
     virtual void notify(void *data);
 
+    // A record that two threads use (a widget writes it, the host's
+    // parameter calls read it) is accessed through these: the 32-bit word
+    // and the type, each a relaxed atomic.
+    int32_t shared_word() const { return __atomic_load_n(&value.i, __ATOMIC_RELAXED); }
+    int32_t shared_type() const { return __atomic_load_n(&type, __ATOMIC_RELAXED); }
+    void store_shared(int32_t word, int32_t type_code)
+    {
+        __atomic_store_n(&value.i, word, __ATOMIC_RELAXED);
+        __atomic_store_n(&type, type_code, __ATOMIC_RELAXED);
+    }
+
     static ZR_value empty();
     static ZR_value of_int(int32_t i);
     static ZR_value of_float(float f);

@@ -167,8 +167,9 @@ TEST_F(WinX11, ChildWindowScreenEqualsTheHeadlessPaint)
         XDestroyImage(shot);
         return bad;
     };
-    if (!eventually([&] { return mismatches(false) == 0; }))
+    if (!eventually([&] { return mismatches(false) == 0; })) {
         EXPECT_EQ(mismatches(true), 0);
+    }
 
     // Detach, reattach elsewhere, detach.
     Window other = XCreateSimpleWindow(xvfb->display, DefaultRootWindow(xvfb->display), 0, 0, 300,
