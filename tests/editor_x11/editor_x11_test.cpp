@@ -1,6 +1,8 @@
 // The editor in a host's X11 window, under a private Xvfb: vemo.so loaded
 // with dlopen as a host loads it, its editor opened in test parent windows in
 // the orders real hosts use, and the panel drawn and redrawn there.
+#include "ZR/Win/ZR_Win_Headless.h"
+#include "app/ZR_Application.h"
 #include "vst/aeffect.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -242,6 +245,51 @@ TEST_F(Editor, OpensSizesAndSurvivesTheHostsOddOrders)
     XSync(d, False);
     EXPECT_TRUE(children(second).empty());
     XDestroyWindow(d, second);
+}
+
+// What the host shows is the framework's own paint of the panel: the same
+// application painted into a headless window, pixel for pixel but for what
+// the skin's translucent pixels let through of a tile's earlier contents.
+TEST_F(Editor, ScreenShowsTheHeadlessPaint)
+{
+    AEffect *e = load_plugin();
+    ASSERT_NE(e, nullptr);
+    const Window parent = make_parent();
+    ASSERT_EQ(call(e, effEditOpen, 0, (void *)(uintptr_t)parent), 1);
+    ASSERT_EQ(children(parent).size(), 1u);
+    const Window child = children(parent)[0];
+
+    ZR_Application app;
+    app.report_empty_slots = false;
+    ASSERT_EQ(app.build(), ZR_OK);
+    ZR_Win_Headless win(200, 236);
+    app.attachWindow(&win);
+    win.paint({0, 0, 200, 236});
+    auto mismatches = [&] {
+        const auto shown = grab(child, 0, 0, 200, 236);
+        if (shown.size() != 200u * 236u)
+            return -1;
+        int bad = 0;
+        for (int y = 0; y < 236; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const ZR_Pix_A32 r = win.screen.row(y)[x];
+                const unsigned long p = shown[(size_t)y * 200 + (size_t)x];
+                const int slack = 256 - r.alpha;
+                bad += std::abs((int)(p >> 16 & 0xFF) - r.red) > slack ||
+                       std::abs((int)(p >> 8 & 0xFF) - r.green) > slack ||
+                       std::abs((int)(p & 0xFF) - r.blue) > slack;
+            }
+        return bad;
+    };
+    eventually([&] { return mismatches() == 0; });
+    EXPECT_EQ(mismatches(), 0);
+
+    app.detachWindow();
+    app.destroy();
+    call(e, effEditClose);
+    call(e, effClose);
+    XDestroyWindow(d, parent);
+    XSync(d, False);
 }
 
 TEST_F(Editor, TwoInstancesOpenAtOnceFollowTheirParameters)
