@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 // After gtest: Xlib defines None and Status as macros.
+#include "support/eventually.h"
+#include "support/xvfb.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
@@ -27,46 +29,6 @@
 #include <vector>
 
 namespace {
-
-// One Xvfb for the binary on a display number from the process id.
-class Xvfb : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        for (int attempt = 0; attempt < 8 && !display; ++attempt) {
-            name = ":" + std::to_string(100 + (getpid() + 31 + attempt * 97) % 800);
-            pid = fork();
-            if (pid == 0) {
-                prctl(PR_SET_PDEATHSIG, SIGTERM);
-                execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-                       "tcp", (char *)nullptr);
-                _exit(127);
-            }
-            for (int i = 0; i < 200 && !display; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
-                if (waitpid(pid, nullptr, WNOHANG) == pid) {
-                    pid = -1;
-                    break;
-                }
-                display = XOpenDisplay(name.c_str());
-            }
-        }
-        if (display)
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (display)
-            XCloseDisplay(display);
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    std::string name;
-    pid_t pid = -1;
-    Display *display = nullptr;
-};
 
 Xvfb *xvfb = nullptr;
 
@@ -113,20 +75,9 @@ intptr_t call(AEffect *e, int32_t opcode, intptr_t value = 0, void *ptr = nullpt
     return e->dispatcher(e, opcode, 0, value, ptr, 0.0f);
 }
 
-bool eventually(const std::function<bool()> &condition)
-{
-    for (int i = 0; i < 300; ++i) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
 void xdotool(const std::string &args)
 {
-    const std::string command = "DISPLAY=" + xvfb->name + " xdotool " + args + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    xvfb->xdotool(args);
 }
 
 void pause_ms(int ms)
@@ -408,7 +359,7 @@ TEST_F(Editor, UserGesturesReachTheHostAtIdleInOrder)
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    xvfb = new Xvfb;
+    xvfb = new Xvfb(31);
     ::testing::AddGlobalTestEnvironment(xvfb);
     return RUN_ALL_TESTS();
 }

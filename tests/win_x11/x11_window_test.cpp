@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 // After gtest: Xlib defines None and Status as macros.
+#include "support/eventually.h"
+#include "support/xvfb.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -24,69 +26,11 @@
 
 namespace {
 
-// One Xvfb for the binary, on a display number derived from the process id,
-// stopped by its pid.
-class Xvfb : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        // A number another server holds makes our Xvfb exit: try the next.
-        for (int attempt = 0; attempt < 8 && !display; ++attempt) {
-            number = 100 + (getpid() + attempt * 97) % 800;
-            name = ":" + std::to_string(number);
-            pid = fork();
-            if (pid == 0) {
-                // Dies with the test process, even when that one aborts.
-                prctl(PR_SET_PDEATHSIG, SIGTERM);
-                execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "640x480x24", "-nolisten",
-                       "tcp", (char *)nullptr);
-                _exit(127);
-            }
-            for (int i = 0; i < 200 && !display; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
-                if (waitpid(pid, nullptr, WNOHANG) == pid) {
-                    pid = -1;
-                    break;
-                }
-                display = XOpenDisplay(name.c_str());
-            }
-        }
-        if (display)
-            setenv("DISPLAY", name.c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (display)
-            XCloseDisplay(display);
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    int number = 0;
-    std::string name;
-    pid_t pid = -1;
-    Display *display = nullptr;
-};
-
 Xvfb *xvfb = nullptr;
 
 void xdotool(const std::string &args)
 {
-    const std::string command = "DISPLAY=" + xvfb->name + " xdotool " + args + " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-// Waits until pred holds (the event thread works asynchronously).
-template <class P>
-bool eventually(P pred)
-{
-    for (int i = 0; i < 400; ++i) {
-        if (pred())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return pred();
+    xvfb->xdotool(args);
 }
 
 struct Panel {
@@ -228,7 +172,7 @@ TEST_F(WinX11, PointerDragLeaveWheelAndRedrawsFromAnotherThread)
 int main(int argc, char **argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    xvfb = new Xvfb;
+    xvfb = new Xvfb(0);
     ::testing::AddGlobalTestEnvironment(xvfb);
     return RUN_ALL_TESTS();
 }
