@@ -3,6 +3,8 @@
 // can be rebuilt by the command it sent.
 #include "host/gtk/host_window_Gtk.h"
 
+#include "ZR/Wid/ZR_Wid_Text_FreeType.h"
+
 #include <gdk/gdkx.h>
 
 #include <cstdlib>
@@ -92,6 +94,8 @@ std::string gtk_mnemonic(const std::string &text)
 
 HostWindow::HostWindow()
 {
+    // GTK's text keeps using fontconfig until the process ends.
+    ZR_Wid_Text_FreeType::share_fontconfig();
     window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window), "VEMO");
     gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
@@ -116,6 +120,9 @@ HostWindow::HostWindow()
 
     editor_area = gtk_drawing_area_new();
     gtk_widget_set_size_request(editor_area, 20, 20);
+    // The menu bar may be wider than the editor: the editor parent keeps the
+    // editor's size and sits in the middle.
+    gtk_widget_set_halign(editor_area, GTK_ALIGN_CENTER);
     GtkCssProvider *css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(css, EDITOR_PARENT_CSS, -1, nullptr);
     gtk_style_context_add_provider(gtk_widget_get_style_context(editor_area),

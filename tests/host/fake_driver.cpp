@@ -48,6 +48,7 @@ ZR_status FakeRts::init()
         char name[64];
         std::snprintf(name, sizeof name, "%s in %d", spec.name.c_str(), j + 1);
         Chan *c = new Chan(name, FLOATS, spec.frames);
+        c->data = block_memory(0.25f / (float)(j + 1));
         inputs.insert(&c->link);
     }
     return ZR_OK;
@@ -70,6 +71,7 @@ ZR_status FakeRts::mode(Mode *m)
     ZR_Rts::mode(m);
     for (int k = 0; k < m->channels; ++k) {
         Chan *c = new Chan("out", FLOATS, m->frames);
+        c->data = block_memory(0.0f);
         outputs.insert(&c->link);
     }
     return ZR_OK;
@@ -79,6 +81,12 @@ ZR_status FakeRts::free()
 {
     log.push_back(spec.name + ".free");
     return ZR_Rts::free();
+}
+
+float *FakeRts::block_memory(float value)
+{
+    memory.emplace_back((size_t)spec.frames, value);
+    return memory.back().data();
 }
 
 void FakeRts::pump(const std::vector<float *> &ins, const std::vector<float *> &outs)

@@ -4,6 +4,7 @@
 #pragma once
 #include "ZR/Rts/ZR_Rts.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,4 +41,10 @@ public:
     void pump(const std::vector<float *> &ins, const std::vector<float *> &outs);
 
     FakeSpec spec;
+
+private:
+    // Sample memory of every channel made so far: inputs carry a signal from
+    // the start, so the callback may be run without pump.
+    std::vector<std::vector<float>> memory;
+    float *block_memory(float value);
 };

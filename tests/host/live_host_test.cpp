@@ -13,6 +13,7 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -305,6 +306,36 @@ TEST_F(LiveHostTest, BlockDuringACommandIsSkippedAndLeavesTheOutputs)
     FakeRts::instances[0]->pump({}, {outs[0].data(), outs[1].data()});
     EXPECT_EQ(host->skipped_blocks(), 1);
     EXPECT_EQ(outs[1], std::vector<float>(64, 0.0f));
+}
+
+// The driver's thread runs blocks without pause while the menu commands
+// switch drivers and modes and add, delete and reconnect channels of the
+// real plug-in (ThreadSanitizer watches this one).
+TEST_F(LiveHostTest, ConcurrencyBlocksRunWhileCommandsChangeTheTables)
+{
+    FakeRts::specs = {{"A", 2, {48000}, 64}, {"B", 1, {44100, 96000}, 128}, {"C", 3, {48000}, 32}};
+    start(&VSTPluginMain);
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+    std::thread driver([&] {
+        while (!stop.load(std::memory_order_relaxed)) {
+            FakeRts::callback();
+            blocks.fetch_add(1, std::memory_order_relaxed);
+        }
+    });
+    std::mt19937 random(3);
+    const int ops[] = {HOST_CMD_DRIVER,  HOST_CMD_MODE,  HOST_CMD_ADD,  HOST_CMD_DELETE,
+                       HOST_CMD_CHANNEL, HOST_CMD_INPUT, HOST_CMD_INPUT};
+    for (int step = 0; step < 200; ++step) {
+        const int op = ops[random() % 7];
+        host->command(op + (int)(random() % 4));
+        std::this_thread::yield();
+    }
+    stop = true;
+    driver.join();
+    EXPECT_GT(blocks.load(), 200);
+    host->shutdown();
+    FakeRts::callback(); // after shutdown: no host, nothing runs
 }
 
 TEST(LiveHostCallback, AnswersVersionVendorAndZeroOtherwise)
