@@ -120,10 +120,8 @@ bool LiveHost::command(int id)
             shell->open_help(ZR_MAKER_ADDRESS);
         return true;
     }
-    if (op == HOST_CMD_PRESET) {
-        preset(index);
-        return true;
-    }
+    if (op == HOST_CMD_PRESET)
+        return preset(index);
     std::unique_lock<std::timed_mutex> hold(lock, std::defer_lock);
     if (!hold.try_lock_for(std::chrono::milliseconds(LOCK_WAIT_MS)))
         return false;
@@ -318,16 +316,17 @@ void LiveHost::connect_input(int j)
     renew_text(c, selected + 1);
 }
 
-void LiveHost::preset(int action)
+bool LiveHost::preset(int action)
 {
     // The plug-in shows a file dialog and maybe a message box: the audio
     // keeps running meanwhile, so the lock is not held. Channels are deleted
     // only on this thread, so the instance outlives the call.
     AEffect *e = channel_effect(selected);
-    if (e && (action == HOST_PRESET_LOAD || action == HOST_PRESET_SAVE))
-        dispatch(e, effVendorSpecific,
-                 action == HOST_PRESET_LOAD ? PRESET_LOAD_CODE : PRESET_SAVE_CODE, 0, nullptr,
-                 0.0f);
+    if (!e || (action != HOST_PRESET_LOAD && action != HOST_PRESET_SAVE))
+        return false;
+    dispatch(e, effVendorSpecific, action == HOST_PRESET_LOAD ? PRESET_LOAD_CODE : PRESET_SAVE_CODE,
+             0, nullptr, 0.0f);
+    return true;
 }
 
 void LiveHost::idle()

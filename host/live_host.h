@@ -157,7 +157,7 @@ private:
     void delete_channel();
     void select_channel(int k);
     void connect_input(int j);
-    void preset(int action);
+    bool preset(int action);
     void renew_text(Channel &c, int number);
     void report(const char *proc, const char *message);
     void flush_reports();

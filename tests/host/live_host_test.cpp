@@ -29,6 +29,7 @@ struct FakeEffect {
     int id = 0;
     float rate = 0.0f;
     bool editor_open = false;
+    std::vector<int32_t> vendor_calls; // effVendorSpecific indexes
 };
 std::map<int, FakeEffect *> live_effects;
 int created_effects = 0;
@@ -38,10 +39,13 @@ bool editor_parent_wrong = false;
 // driver block, as a driver thread might at that moment.
 std::vector<float> *pumped_outputs = nullptr;
 
-intptr_t fake_dispatch(AEffect *e, int32_t opcode, int32_t, intptr_t, void *ptr, float opt)
+intptr_t fake_dispatch(AEffect *e, int32_t opcode, int32_t index, intptr_t, void *ptr, float opt)
 {
     FakeEffect *f = static_cast<FakeEffect *>(e->object);
     switch (opcode) {
+    case effVendorSpecific:
+        f->vendor_calls.push_back(index);
+        return 1;
     case effSetSampleRate:
         f->rate = opt;
         break;
@@ -133,6 +137,12 @@ TEST_F(LiveHostTest, WithoutDriversReportsAndKeepsOneUnconnectedChannel)
     EXPECT_EQ(host->status_text(), "No audio");
     EXPECT_TRUE(host->command(HOST_CMD_HELP));
     EXPECT_EQ(shell.help, std::vector<std::string>{"https://vemo-audio.org"});
+    // The preset menu reaches the plug-in's load and save actions.
+    EXPECT_TRUE(host->command(HOST_CMD_PRESET + HOST_PRESET_LOAD));
+    EXPECT_TRUE(host->command(HOST_CMD_PRESET + HOST_PRESET_SAVE));
+    EXPECT_FALSE(host->command(HOST_CMD_PRESET + 2));
+    EXPECT_EQ(fake(host->channel_effect(0))->vendor_calls,
+              (std::vector<int32_t>{0x766D4C64, 0x766D5376}));
 }
 
 // Each step: a command, whether it is carried out, then the channel menu
