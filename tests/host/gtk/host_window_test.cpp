@@ -15,6 +15,14 @@
 #include <set>
 #include <vector>
 
+// What the toolkit and fontconfig keep until the process ends (fontconfig is
+// left initialised on purpose while a toolkit shares it).
+extern "C" __attribute__((visibility("default"))) const char *__lsan_default_suppressions()
+{
+    return "leak:libfontconfig.so\nleak:libglib-2.0.so\nleak:libgobject-2.0.so\n"
+           "leak:libdbus-1.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n";
+}
+
 namespace {
 
 using namespace std::chrono_literals;
