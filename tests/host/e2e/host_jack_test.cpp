@@ -2,8 +2,11 @@
 // client feeds its input port, another records what it plays, and the
 // recording equals the plug-in's own output for the fed signal, block for
 // block. SIGTERM ends it at once with status 0, also after the server died.
+#include <gtest/gtest.h>
+
 #include "support/jack_server.h"
 #include "support/temp_folder.h"
+#include "support/xvfb.h"
 
 #include "vst/vst_entry.h"
 
@@ -20,6 +23,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+Xvfb *xvfb = new Xvfb(71);
+const auto *registered = ::testing::AddGlobalTestEnvironment(xvfb);
 using Clock = std::chrono::steady_clock;
 
 // Long cycles: a busy machine misses fewer of them.
@@ -40,8 +46,9 @@ public:
     pid_t pid = -1;
     std::string log;
 
+    // Without a display unless window is set (then the test's Xvfb).
     void start(const std::string &server, const std::string &log_path,
-               std::vector<std::string> args)
+               std::vector<std::string> args, bool window = false)
     {
         log = log_path;
         std::fflush(stdout);
@@ -52,7 +59,8 @@ public:
                 !std::freopen("/dev/null", "w", stdout))
                 _exit(126);
             setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-            unsetenv("DISPLAY");
+            if (!window)
+                unsetenv("DISPLAY");
             std::vector<char *> argv{const_cast<char *>(VEMO_HOST_PATH)};
             for (std::string &a : args)
                 argv.push_back(a.data());
@@ -307,6 +315,24 @@ TEST_F(HostJackTest, SurvivesTheServerDyingAndReportsItOnce)
     const size_t first = errors.find(reason);
     EXPECT_NE(first, std::string::npos) << errors;
     EXPECT_EQ(errors.find(reason, first + 1), std::string::npos) << errors;
+}
+
+// With its window: it plays, and SIGTERM closes the window the way the
+// window manager's close does, exiting 0.
+TEST_F(HostJackTest, WindowedHostPlaysAndClosesOnSigterm)
+{
+    ASSERT_NE(xvfb->display, nullptr) << "Xvfb did not start";
+    HostProcess host;
+    host.start(server.name, folder / "host.log", {"--channels", "2"}, true);
+    jack_client_t *probe = open_jack_test_client(server.name.c_str(), "probe");
+    ASSERT_NE(probe, nullptr);
+    EXPECT_TRUE(wait_until_playing(probe, "vemo:out_2", "system:playback_2", 10s)) << host.errors();
+    jack_port_t *in2 = jack_port_by_name(probe, "vemo:in_2");
+    EXPECT_TRUE(in2 && jack_port_connected_to(in2, "system:capture_2"));
+    jack_client_close(probe);
+    EXPECT_TRUE(host.running()) << host.errors();
+    Clock::duration took{};
+    EXPECT_EQ(host.terminate(1000ms, &took), 0) << host.errors();
 }
 
 } // namespace
