@@ -89,7 +89,7 @@ protected:
     void SetUp() override
     {
         FakeRts::log.clear();
-        FakeRts::specs.clear();
+        FakeRts::setups.clear();
         ZR_headless_reset_message_boxes();
         created_effects = closed_effects = 0;
         editor_parent_wrong = false;
@@ -150,7 +150,7 @@ TEST_F(LiveHostTest, WithoutDriversReportsAndKeepsOneUnconnectedChannel)
 // texts, the selected channel and whether "&Delete" is enabled.
 TEST_F(LiveHostTest, ChannelsAndInputsFollowTheCommands)
 {
-    FakeRts::specs = {{"A", 2}, {"B", 1}};
+    FakeRts::setups = {{"A", 2}, {"B", 1}};
     start();
     struct Step {
         int id;
@@ -191,7 +191,7 @@ TEST_F(LiveHostTest, ChannelsAndInputsFollowTheCommands)
 
 TEST_F(LiveHostTest, SecondChannelIsUnconnectedWhenTheOnlyInputIsInUse)
 {
-    FakeRts::specs = {{"A", 1}};
+    FakeRts::setups = {{"A", 1}};
     start();
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
     EXPECT_EQ(texts(), (std::vector<std::string>{"1. A in 1", "2. Unconnected"}));
@@ -205,7 +205,7 @@ TEST_F(LiveHostTest, SecondChannelIsUnconnectedWhenTheOnlyInputIsInUse)
 // selected channel has its editor open.
 TEST_F(LiveHostTest, RandomCommandsKeepTheTablesConsistent)
 {
-    FakeRts::specs = {{"A", 3}, {"B", 1}, {"C", 0}, {"D", 5, {44100, 48000}}};
+    FakeRts::setups = {{"A", 3}, {"B", 1}, {"C", 0}, {"D", 5, {44100, 48000}}};
     start();
     std::mt19937 random(14);
     const int ops[] = {HOST_CMD_DRIVER, HOST_CMD_MODE,    HOST_CMD_ADD,  HOST_CMD_ADD,
@@ -254,12 +254,12 @@ TEST_F(LiveHostTest, RandomCommandsKeepTheTablesConsistent)
 
 TEST_F(LiveHostTest, DriverOperationsRunInOrderAndFailuresLeaveNothingSelected)
 {
-    FakeSpec a{"A", 2, {44100, 48000}};
-    FakeSpec b{"B", 2};
+    FakeSetup a{"A", 2, {44100, 48000}};
+    FakeSetup b{"B", 2};
     b.init_result = ZR_ERROR_AUDIO_CANNOT_OPEN;
-    FakeSpec c{"C", 2};
+    FakeSetup c{"C", 2};
     c.mode_result = ZR_ERROR_AUDIO;
-    FakeRts::specs = {a, b, c};
+    FakeRts::setups = {a, b, c};
     start();
     EXPECT_EQ(FakeRts::log, (std::vector<std::string>{"A.init", "A.mode 0"}));
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
@@ -305,7 +305,7 @@ TEST_F(LiveHostTest, DriverOperationsRunInOrderAndFailuresLeaveNothingSelected)
 
 TEST_F(LiveHostTest, BlockDuringACommandIsSkippedAndLeavesTheOutputs)
 {
-    FakeRts::specs = {{"A", 2}};
+    FakeRts::setups = {{"A", 2}};
     start();
     std::vector<float> outs[2] = {std::vector<float>(64, 9.0f), std::vector<float>(64, 9.0f)};
     pumped_outputs = outs;
@@ -324,7 +324,7 @@ TEST_F(LiveHostTest, BlockDuringACommandIsSkippedAndLeavesTheOutputs)
 // real plug-in (ThreadSanitizer watches this one).
 TEST_F(LiveHostTest, ConcurrencyBlocksRunWhileCommandsChangeTheTables)
 {
-    FakeRts::specs = {{"A", 2, {48000}, 64}, {"B", 1, {44100, 96000}, 128}, {"C", 3, {48000}, 32}};
+    FakeRts::setups = {{"A", 2, {48000}, 64}, {"B", 1, {44100, 96000}, 128}, {"C", 3, {48000}, 32}};
     start(&VSTPluginMain);
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0};
@@ -387,7 +387,7 @@ intptr_t quiet_host(AEffect *, int32_t opcode, int32_t, intptr_t, void *, float)
 TEST_F(LiveHostTest, BlockOutputIsTheSumOfTwoPluginsRunDirectly)
 {
     const int frames = 256;
-    FakeRts::specs = {{"A", 2, {48000}, frames, 3}};
+    FakeRts::setups = {{"A", 2, {48000}, frames, 3}};
     start(&VSTPluginMain);
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
