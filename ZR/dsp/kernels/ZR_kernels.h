@@ -105,6 +105,8 @@ inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
             return false;
     return true;
 }
+// out[j] = (from[j] * (n - j) + to[j] * j) / n, truncated toward zero; out may be either input.
+void kernel_blend(const int32_t *from, const int32_t *to, int32_t *out, int n);
 // Soft clip; flags bit 0 = asymmetric. A zero divisor l + |d| gives q = 0. n <= 32768.
 void kernel_softclip(const int32_t *in, int32_t *out, int n, int32_t &e, int32_t limit,
                      int32_t knee, int32_t tracking, int shift, uint32_t flags);
