@@ -230,8 +230,9 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
         if (!glide.gliding()) {
             run_pipe(k);
         }
-        else {
-            // Glide on the tick grid: shift the block so each piece ends on a tick.
+        else if (!run_gliding_chain(k, fs)) {
+            // Glide on the tick grid through the general road (a switch is
+            // fading): shift the block so each piece ends on a tick.
             int32_t *y = buf_o->data;
             int32_t piece_start = 0;
             while (piece_start < k) {
