@@ -155,7 +155,10 @@ private:
         ZR_Effect_Bapass *band[2];
         ZR_cascade4_state state;
     };
-    bool steady_chain_state(int32_t frames, SteadyChain &c);
+    // The same for the block in which the four filters switch together: the
+    // wet signal from the fused pass, faded as the output copy would.
+    bool run_switching_chain(int32_t frames);
+    bool steady_chain_state(int32_t frames, SteadyChain &c, bool switching = false);
     void begin_steady_block(int32_t frames);
     void finish_steady_chain(int32_t frames, SteadyChain &c);
     // Sets the four filters to hz, capped at FILTER_LIMIT times the sample rate.

@@ -27,7 +27,7 @@ bool follows_pipe(const ZR_Buffer *b, int32_t k)
 
 } // namespace
 
-bool ZR_Application::steady_chain_state(int32_t k, SteadyChain &c)
+bool ZR_Application::steady_chain_state(int32_t k, SteadyChain &c, bool switching)
 {
     if (!pipe || pipe->effects.count != 6)
         return false;
@@ -48,10 +48,10 @@ bool ZR_Application::steady_chain_state(int32_t k, SteadyChain &c)
     // Coefficients read once: option handlers may replace them meanwhile.
     ZR_cascade4_state &s = c.state;
     if (!copies(input_copy, buf_i, lpf_buffer) ||
-        !c.low[0]->export_state(buf_i, lpf_buffer1, ZR_MODE_SET, s.low[0]) ||
-        !c.band[0]->export_state(buf_i, lpf_buffer1, ZR_MODE_SUB, s.band[0]) ||
-        !c.low[1]->export_state(lpf_buffer1, lpf_buffer, ZR_MODE_SET, s.low[1]) ||
-        !c.band[1]->export_state(lpf_buffer1, lpf_buffer, ZR_MODE_SUB, s.band[1]) ||
+        !c.low[0]->export_state(buf_i, lpf_buffer1, ZR_MODE_SET, s.low[0], switching) ||
+        !c.band[0]->export_state(buf_i, lpf_buffer1, ZR_MODE_SUB, s.band[0], switching) ||
+        !c.low[1]->export_state(lpf_buffer1, lpf_buffer, ZR_MODE_SET, s.low[1], switching) ||
+        !c.band[1]->export_state(lpf_buffer1, lpf_buffer, ZR_MODE_SUB, s.band[1], switching) ||
         !copies(output_copy, lpf_buffer, buf_o) || !kernel_cascade4_usable(s))
         return false;
     for (const ZR_Buffer *b : {buf_i, lpf_buffer, lpf_buffer1, buf_o})
@@ -86,6 +86,34 @@ bool ZR_Application::run_steady_chain(int32_t k)
         return true;
     kernel_cascade4(buf_i->data, lpf_buffer1->data, lpf_buffer->data, k, c.state);
     finish_steady_chain(k, c);
+    return true;
+}
+
+bool ZR_Application::run_switching_chain(int32_t k)
+{
+    SteadyChain c;
+    if (k < 1 || !steady_chain_state(k, c, true))
+        return false;
+    ZR_Effect *filters[] = {lowpass1, bandpass1, lowpass2, bandpass2};
+    const bool turning_on = !filters[0]->previous_on;
+    begin_steady_block(k);
+    for (ZR_Effect *e : filters)
+        if (e->block_on != turning_on || e->previous_on == turning_on)
+            return false; // switched meanwhile: the pipe sorts it out
+    // The wet signal where the pipe leaves it (the shadow half), then the
+    // output copy's fade between the input and it.
+    int32_t *wet = lpf_buffer->shadow;
+    kernel_cascade4(buf_i->data, lpf_buffer1->data, wet, k, c.state);
+    if (turning_on)
+        kernel_blend(buf_i->data, wet, lpf_buffer->data, k);
+    else
+        kernel_blend(wet, buf_i->data, lpf_buffer->data, k);
+    finish_steady_chain(k, c);
+    for (ZR_Effect *e : filters) {
+        if (!turning_on)
+            e->reset();
+        e->previous_on = turning_on;
+    }
     return true;
 }
 

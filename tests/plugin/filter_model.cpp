@@ -136,7 +136,17 @@ std::vector<float> FilterModel::process(const std::vector<float> &in)
     for (size_t start = 0; start < in.size(); start += 512) {
         const int64_t n = (int64_t)std::min<size_t>(512, in.size() - start);
         const bool now = on;
+        // During a glide the block runs in pieces that end on the grid, so a
+        // switch fades over the first piece only.
+        const int64_t fade = current_hz != target_hz && now != previous_on
+                                 ? std::min<int64_t>(16 - (int64_t)(samples % 16), n)
+                                 : n;
         for (int64_t j = 0; j < n; ++j) {
+            if (j == fade) {
+                if (previous_on && !now)
+                    stages[0] = stages[1] = Stage();
+                previous_on = now;
+            }
             int32_t dry = to_fixed(in[start + j]);
             int32_t y = dry;
             if (now || previous_on) {
@@ -144,9 +154,9 @@ std::vector<float> FilterModel::process(const std::vector<float> &in)
                 if (now && previous_on)
                     y = wet;
                 else if (now)
-                    y = (int32_t)(((int64_t)dry * (n - j) + (int64_t)wet * j) / n);
+                    y = (int32_t)(((int64_t)dry * (fade - j) + (int64_t)wet * j) / fade);
                 else
-                    y = (int32_t)(((int64_t)dry * j + (int64_t)wet * (n - j)) / n);
+                    y = (int32_t)(((int64_t)dry * j + (int64_t)wet * (fade - j)) / fade);
             }
             out[start + j] = (float)y * (1.0f / 1073741824.0f);
             if (++samples % 16 == 0 && current_hz != target_hz)

@@ -16,8 +16,10 @@ struct Outputs {
 };
 
 // Host calls of random sizes; before some of them a new Frequency: mostly
-// small moves (a host's automation), sometimes jumps across the range.
-Outputs automate(float rate, uint32_t seed, int32_t max_block, size_t frames)
+// small moves (a host's automation), sometimes jumps across the range; with
+// switching, sometimes a new State too (it may fall inside a glide).
+Outputs automate(float rate, uint32_t seed, int32_t max_block, size_t frames,
+                 bool switching = false)
 {
     std::mt19937 rng(seed);
     Plugin p;
@@ -40,6 +42,11 @@ Outputs automate(float rate, uint32_t seed, int32_t max_block, size_t frames)
         }
         p.set(1, x);
         m.set_frequency(x);
+        if (switching && rng() % 5 == 0) {
+            const float state = rng() % 3 ? 1.0f : 0.0f;
+            p.set(0, state);
+            m.set_state(state);
+        }
         const int32_t n = (int32_t)std::min<size_t>(1 + rng() % (uint32_t)max_block, frames - pos);
         std::vector<float> part(in.begin() + (long)pos, in.begin() + (long)pos + n);
         std::vector<float> a = p.process(part.data(), n), b = m.process(part);
@@ -71,6 +78,16 @@ TEST(GlideExact, RandomBlocksAndAutomationMatchTheModel)
             Outputs r = automate(c.rate, seed, c.max_block, 60000);
             ASSERT_EQ(first_difference(r.plugin, r.model), -1)
                 << "rate " << c.rate << " blocks up to " << c.max_block << " seed " << seed;
+        }
+}
+
+TEST(GlideExact, SwitchingDuringGlidesMatchesTheModel)
+{
+    for (int32_t max_block : {20, 300, 2000})
+        for (uint32_t seed : {4u, 5u, 6u, 7u}) {
+            Outputs r = automate(48000.0f, seed, max_block, 60000, true);
+            ASSERT_EQ(first_difference(r.plugin, r.model), -1)
+                << "blocks up to " << max_block << " seed " << seed;
         }
 }
 
