@@ -196,6 +196,31 @@ void ZR_Application::run_pipe(int32_t frames)
     samples_done += (uint64_t)frames;
 }
 
+bool ZR_Application::run_idle_glide(int32_t frames, int32_t fs)
+{
+    if (!filters_idle())
+        return false;
+    const uint64_t first = samples_done;
+    run_pipe(frames);
+    const uint64_t ticks =
+        samples_done / (uint64_t)FrequencyGlide::TICK - first / (uint64_t)FrequencyGlide::TICK;
+    const double target = glide.get_target();
+    const GlideStep &steps = glide.steps_for(fs);
+    double hz = glide.now();
+    for (uint64_t t = 0; t < ticks && hz != target; ++t) {
+        hz = steps.next(hz, target);
+        // Below 1 Hz a design may fail and keep an earlier tick's result:
+        // set every tick as it comes.
+        if (hz < 1.0)
+            set_filter_frequency(hz);
+    }
+    if (hz != glide.now()) {
+        glide.advance_to(hz);
+        set_filter_frequency(hz);
+    }
+    return true;
+}
+
 void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
 {
     if (!outputs || frames <= 0)
@@ -244,7 +269,7 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
                     fused_may_follow = false;
                     std::copy(x + (piece_start - base), x + (k - base), x);
                     base = piece_start;
-                    if (run_gliding_chain(rest, fs)) {
+                    if (run_gliding_chain(rest, fs) || run_idle_glide(rest, fs)) {
                         to_float(y, out0, done + piece_start, rest);
                         to_float(y, out1, done + piece_start, rest);
                         break;

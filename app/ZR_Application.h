@@ -150,6 +150,10 @@ private:
     // The same for a block during a glide, the coefficients changing on the
     // tick grid; also counts the block's samples.
     bool run_gliding_chain(int32_t frames, int32_t sample_rate);
+    // With the filters at rest, runs the pipe once and moves the glide over
+    // the block's ticks, setting the filters only where it ends; false
+    // (nothing done) unless they rest.
+    bool run_idle_glide(int32_t frames, int32_t sample_rate);
     struct SteadyChain {
         ZR_Effect_Lopass *low[2];
         ZR_Effect_Bapass *band[2];
