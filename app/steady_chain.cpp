@@ -119,13 +119,6 @@ bool ZR_Application::run_switching_chain(int32_t k)
 
 namespace {
 
-// The four filters' coefficients for one stretch of a glide.
-struct GlideSegment {
-    int32_t start, length;
-    uint32_t alpha[2];
-    int32_t a[2], b[2], c[2];
-};
-
 // What the filters' option handlers would compute for a glide frequency.
 class GlideDesign {
 public:
@@ -140,7 +133,7 @@ public:
 
     // Updates g's coefficients for hz; a coefficient that cannot be formed
     // keeps its value, as in the filters. ok[i] tells which were formed.
-    void apply(double hz, GlideSegment &g, bool low_ok[2], bool band_ok[2])
+    void apply(double hz, ZR_cascade4_step &g, bool low_ok[2], bool band_ok[2])
     {
         const ZR_value v = ZR_value::of_float((float)hz);
         const int32_t whole_hz = v.to_int();
@@ -200,12 +193,12 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
     ZR_cascade4_state &s = c.state;
 
     // Plan the block: a new coefficient set at every tick while the glide
-    // goes on, all computed before any sample runs.
-    // A block holds at most k / TICK + 1 ticks; longer ones take the general road.
+    // goes on, all computed before any sample runs. A block holds at most
+    // k / TICK + 1 ticks; longer ones take the general road.
     constexpr int32_t MAX_SEGMENTS = 2 + 4096 / FrequencyGlide::TICK;
     if (k > 4096)
         return false;
-    GlideSegment plan[MAX_SEGMENTS];
+    ZR_cascade4_step plan[MAX_SEGMENTS];
     const double target = glide.get_target();
     const GlideStep &steps = glide.steps_for(fs);
     GlideDesign design(c.low, c.band);
@@ -213,22 +206,21 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
     // The filters' frequency when a design failed there: the last one formed.
     double low_formed[2] = {-1.0, -1.0}, band_formed[2] = {-1.0, -1.0};
     int32_t count = 0;
-    GlideSegment g{0,
-                   0,
-                   {s.low[0].alpha, s.low[1].alpha},
-                   {s.band[0].a, s.band[1].a},
-                   {s.band[0].b, s.band[1].b},
-                   {s.band[0].c, s.band[1].c}};
+    ZR_cascade4_step g{0,
+                       {s.low[0].alpha, s.low[1].alpha},
+                       {s.band[0].a, s.band[1].a},
+                       {s.band[0].b, s.band[1].b},
+                       {s.band[0].c, s.band[1].c}};
     int32_t to_tick =
         FrequencyGlide::TICK - (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
     bool stepped = false;
     for (int32_t pos = 0; pos < k;) {
         const bool gliding = hz != target;
-        g.start = pos;
-        g.length = gliding ? std::min(to_tick, k - pos) : k - pos;
+        const int32_t length = gliding ? std::min(to_tick, k - pos) : k - pos;
+        pos += length;
+        g.end = pos;
         plan[count++] = g;
-        pos += g.length;
-        if (gliding && g.length == to_tick) {
+        if (gliding && length == to_tick) {
             hz = steps.next(hz, target);
             stepped = true;
             const double capped = fs > 0 ? std::min(hz, fs * FILTER_LIMIT) : hz;
@@ -239,34 +231,18 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
                     low_formed[i] = hz;
                 if (band_ok[i])
                     band_formed[i] = hz;
+                if (g.a[i] == INT32_MIN || g.b[i] == INT32_MIN || g.c[i] == INT32_MIN)
+                    return false; // nothing done yet: the caller takes the general road
             }
-            ZR_cascade4_state next = s;
-            for (int i = 0; i < 2; ++i) {
-                next.band[i].a = g.a[i];
-                next.band[i].b = g.b[i];
-                next.band[i].c = g.c[i];
-            }
-            if (!kernel_cascade4_usable(next))
-                return false; // nothing done yet: the caller takes the general road
             to_tick = FrequencyGlide::TICK;
         }
         else {
-            to_tick -= g.length;
+            to_tick -= length;
         }
     }
 
     begin_steady_block(k);
-    for (int32_t i = 0; i < count; ++i) {
-        const GlideSegment &p = plan[i];
-        for (int j = 0; j < 2; ++j) {
-            s.low[j].alpha = p.alpha[j];
-            s.band[j].a = p.a[j];
-            s.band[j].b = p.b[j];
-            s.band[j].c = p.c[j];
-        }
-        kernel_cascade4(buf_i->data + p.start, lpf_buffer1->data + p.start,
-                        lpf_buffer->data + p.start, p.length, s);
-    }
+    kernel_cascade4_planned(buf_i->data, lpf_buffer1->data, lpf_buffer->data, plan, count, s);
     finish_steady_chain(k, c);
     samples_done += (uint64_t)k;
     if (stepped) {
