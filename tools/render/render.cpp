@@ -189,7 +189,10 @@ private:
     void read_slots()
     {
         EventCursor events = events_;
-        int64_t pos = 0;
+        // Frames read past the slot's last whole block wait here for the next.
+        std::vector<float> carry((size_t)capacity_ * channels_);
+        int64_t carried = 0, pos = 0;
+        bool at_end = false;
         for (int64_t seq = 0;; ++seq) {
             {
                 std::unique_lock<std::mutex> lock(mutex_);
@@ -198,24 +201,37 @@ private:
                     return;
             }
             Slot &s = slots_[seq % RING];
+            std::copy(carry.begin(), carry.begin() + carried * (int64_t)channels_,
+                      s.frames.begin());
+            int64_t avail = carried;
+            if (!at_end) {
+                // One read for the slot; a read that finds nothing is the end.
+                const int64_t want = capacity_ - carried;
+                const int64_t n = reader_.read(s.frames.data() + (size_t)carried * channels_, want);
+                avail += std::max<int64_t>(n, 0);
+                at_end = n <= 0;
+            }
+            // Whole host blocks as one thread cuts them; at the end the last
+            // one may be short.
             s.start = pos;
             s.count = 0;
             s.blocks = 0;
-            bool end = false;
-            for (;;) {
+            while (s.count < avail) {
                 events.take_due(pos, [](const AutomationEvent &) {});
-                const int64_t want = events.block_end(pos, o_.block) - pos;
-                if (s.count + want > capacity_)
-                    break;
-                const int64_t n = reader_.read(s.frames.data() + (size_t)s.count * channels_, want);
-                if (n <= 0) {
-                    end = true;
-                    break;
+                int64_t n = events.block_end(pos, o_.block) - pos;
+                if (s.count + n > avail) {
+                    if (!at_end)
+                        break;
+                    n = avail - s.count;
                 }
                 s.count += n;
                 s.blocks += 1;
                 pos += n;
             }
+            carried = avail - s.count;
+            std::copy(s.frames.begin() + s.count * (int64_t)channels_,
+                      s.frames.begin() + avail * (int64_t)channels_, carry.begin());
+            const bool end = at_end && carried == 0;
             if (publish(filled_, seq, end))
                 return;
         }
