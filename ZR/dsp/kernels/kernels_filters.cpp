@@ -165,7 +165,13 @@ void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_ca
     f.sample(in, mid, out, 0, p1.x2, p2.x2);
     if (n >= 2)
         f.sample(in, mid, out, 1, p1.x1, p2.x1);
-    for (int j = 2; j < n; ++j)
+    // Two samples a turn: the recurrences' history moves by renaming instead of copies.
+    int j = 2;
+    for (; j + 1 < n; j += 2) {
+        f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+        f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+    }
+    if (j < n)
         f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
     f.finish(in, mid, n, s);
 }
@@ -189,8 +195,14 @@ void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
             f.sample(in, mid, out, j++, p1.x2, p2.x2);
         if (j == 1 && p.end > 1)
             f.sample(in, mid, out, j++, p1.x1, p2.x1);
-        for (; j < p.end; ++j)
+        for (; j + 1 < p.end; j += 2) {
             f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+            f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+        }
+        if (j < p.end) {
+            f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+            ++j;
+        }
     }
     f.finish(in, mid, n, s);
     const ZR_cascade4_step &last = plan[count - 1];
