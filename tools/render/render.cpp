@@ -100,8 +100,9 @@ int64_t render_in_turn(SoundReader &reader, SoundWriter &writer, Instances &inst
 // place on the slot's interleaved frames, each on its own channel.
 class RenderThreads {
 public:
-    static constexpr int RING = 4;         // slots in flight
-    static constexpr int SLOT_BLOCKS = 16; // host blocks a slot holds at most
+    static constexpr int RING = 4;             // slots in flight
+    static constexpr int SLOT_BLOCKS = 64;     // host blocks a slot holds at most
+    static constexpr int WRITEBACK_SLOTS = 16; // slots written between writeback starts
 
     RenderThreads(SoundReader &reader, SoundWriter &writer, Instances &instances,
                   const EventCursor &events, const Options &o, ProgressBar &progress)
@@ -273,6 +274,7 @@ private:
     int64_t write_slots()
     {
         int64_t pos = 0;
+        int since_writeback = 0;
         for (int64_t seq = 0;; ++seq) {
             {
                 std::unique_lock<std::mutex> lock(mutex_);
@@ -299,6 +301,10 @@ private:
                 writer_.write(s.frames.data(), s.count);
                 pos += s.count;
                 progress_.update(pos);
+                if (++since_writeback == WRITEBACK_SLOTS) {
+                    since_writeback = 0;
+                    writer_.start_writeback();
+                }
             }
             if (publish(written_, seq))
                 return pos;
