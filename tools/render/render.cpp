@@ -100,15 +100,16 @@ int64_t render_in_turn(SoundReader &reader, SoundWriter &writer, Instances &inst
 // place on the slot's interleaved frames, each on its own channel.
 class RenderThreads {
 public:
-    static constexpr int RING = 4;             // slots in flight
-    static constexpr int SLOT_BLOCKS = 64;     // host blocks a slot holds at most
+    static constexpr int RING = 4; // slots in flight
+    // Frames a slot holds, or one host block when that is longer.
+    static constexpr int64_t SLOT_FRAMES = 32768;
     static constexpr int WRITEBACK_SLOTS = 16; // slots written between writeback starts
 
     RenderThreads(SoundReader &reader, SoundWriter &writer, Instances &instances,
                   const EventCursor &events, const Options &o, ProgressBar &progress)
         : reader_(reader), writer_(writer), instances_(instances), events_(events), o_(o),
           progress_(progress), channels_((size_t)reader.channels()),
-          capacity_((int64_t)SLOT_BLOCKS * o.block), filtered_(channels_, 0)
+          capacity_(std::max<int64_t>(SLOT_FRAMES, o.block)), filtered_(channels_, 0)
     {
         for (Slot &s : slots_)
             s.frames.resize((size_t)capacity_ * channels_);
