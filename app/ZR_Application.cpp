@@ -189,11 +189,36 @@ bool ZR_Application::filters_idle() const
 
 void ZR_Application::run_pipe(int32_t frames)
 {
-    if (!run_steady_chain(frames)) {
+    if (!run_steady_chain(frames) && !run_switching_chain(frames)) {
         pipe->block_length = frames;
         pipe->process();
     }
     samples_done += (uint64_t)frames;
+}
+
+bool ZR_Application::run_idle_glide(int32_t frames, int32_t fs)
+{
+    if (!filters_idle())
+        return false;
+    const uint64_t first = samples_done;
+    run_pipe(frames);
+    const uint64_t ticks =
+        samples_done / (uint64_t)FrequencyGlide::TICK - first / (uint64_t)FrequencyGlide::TICK;
+    const double target = glide.get_target();
+    const GlideStep &steps = glide.steps_for(fs);
+    double hz = glide.now();
+    for (uint64_t t = 0; t < ticks && hz != target; ++t) {
+        hz = steps.next(hz, target);
+        // Below 1 Hz a design may fail and keep an earlier tick's result:
+        // set every tick as it comes.
+        if (hz < 1.0)
+            set_filter_frequency(hz);
+    }
+    if (hz != glide.now()) {
+        glide.advance_to(hz);
+        set_filter_frequency(hz);
+    }
+    return true;
 }
 
 void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
@@ -230,16 +255,31 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
         if (!glide.gliding()) {
             run_pipe(k);
         }
-        else {
-            // Glide on the tick grid: shift the block so each piece ends on a tick.
+        else if (!run_gliding_chain(k, fs)) {
+            // Glide on the tick grid through the pipe (a switch is fading):
+            // pieces that end on ticks, the input shifted down for each, until
+            // the fused pass can take the rest (usually after the first).
             int32_t *y = buf_o->data;
             int32_t piece_start = 0;
+            int32_t base = 0; // x[i] holds the block's sample base + i past the piece
+            bool fused_may_follow = true;
             while (piece_start < k) {
+                const int32_t rest = k - piece_start;
+                if (fused_may_follow && piece_start > 0) {
+                    fused_may_follow = false;
+                    std::copy(x + (piece_start - base), x + (k - base), x);
+                    base = piece_start;
+                    if (run_gliding_chain(rest, fs) || run_idle_glide(rest, fs)) {
+                        to_float(y, out0, done + piece_start, rest);
+                        to_float(y, out1, done + piece_start, rest);
+                        break;
+                    }
+                }
                 int32_t to_tick =
                     FrequencyGlide::TICK - (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
-                int32_t piece = std::min(to_tick, k - piece_start);
-                if (piece_start > 0)
-                    std::copy(x + piece_start, x + piece_start + piece, x);
+                int32_t piece = std::min(to_tick, rest);
+                if (piece_start > base)
+                    std::copy(x + (piece_start - base), x + (piece_start - base) + piece, x);
                 run_pipe(piece);
                 to_float(y, out0, done + piece_start, piece);
                 to_float(y, out1, done + piece_start, piece);

@@ -3,6 +3,7 @@
 #pragma once
 #include "ZR/core/ZR_apptpl.h"
 #include "ZR/core/ZR_object.h"
+#include "ZR/dsp/kernels/ZR_kernels.h"
 #include "app/frequency_glide.h"
 
 #include <atomic>
@@ -16,6 +17,8 @@ class ZR_Effect;
 class ZR_Win;
 class ZR_Wid;
 class ZR_Dlg_File_Base;
+class ZR_Effect_Lopass;
+class ZR_Effect_Bapass;
 
 class ZR_Application : public ZR_Apptpl {
 public:
@@ -144,6 +147,24 @@ private:
     // The pipe's block in one fused pass; false (nothing done) unless the
     // graph is as built and nothing is switching (app/steady_chain.cpp).
     bool run_steady_chain(int32_t frames);
+    // The same for a block during a glide, the coefficients changing on the
+    // tick grid; also counts the block's samples.
+    bool run_gliding_chain(int32_t frames, int32_t sample_rate);
+    // With the filters at rest, runs the pipe once and moves the glide over
+    // the block's ticks, setting the filters only where it ends; false
+    // (nothing done) unless they rest.
+    bool run_idle_glide(int32_t frames, int32_t sample_rate);
+    struct SteadyChain {
+        ZR_Effect_Lopass *low[2];
+        ZR_Effect_Bapass *band[2];
+        ZR_cascade4_state state;
+    };
+    // The same for the block in which the four filters switch together: the
+    // wet signal from the fused pass, faded as the output copy would.
+    bool run_switching_chain(int32_t frames);
+    bool steady_chain_state(int32_t frames, SteadyChain &c, bool switching = false);
+    void begin_steady_block(int32_t frames);
+    void finish_steady_chain(int32_t frames, SteadyChain &c);
     // Sets the four filters to hz, capped at FILTER_LIMIT times the sample rate.
     void set_filter_frequency(double hz);
     bool filters_idle() const;

@@ -16,18 +16,37 @@ bool FrequencyGlide::begin(bool snap, double *hz)
     return false;
 }
 
+void GlideStep::set_rate(int32_t sample_rate)
+{
+    rate = sample_rate;
+    if (sample_rate <= 0)
+        return;
+    max_step = FrequencyGlide::OCTAVES_PER_SECOND * FrequencyGlide::TICK / sample_rate;
+    up = std::exp2(max_step);
+    down = std::exp2(-max_step);
+    // A ratio this far outside [down, up] has a logarithm beyond +-max_step
+    // whatever the rounding of exp2 and log2.
+    beyond_up = up * (1.0 + 1e-9);
+    beyond_down = down * (1.0 - 1e-9);
+}
+
+double GlideStep::next(double current, double target) const
+{
+    if (rate <= 0 || !(target > 0.0))
+        return target;
+    const double ratio = target / current;
+    if (ratio > beyond_up)
+        return current * up;
+    if (ratio < beyond_down)
+        return current * down;
+    const double distance = std::log2(ratio);
+    if (std::fabs(distance) <= max_step)
+        return target;
+    return current * (distance > 0 ? up : down);
+}
+
 double FrequencyGlide::step(int32_t sample_rate)
 {
-    double t = target.load(std::memory_order_relaxed);
-    if (sample_rate <= 0 || !(t > 0.0)) {
-        current = t;
-        return current;
-    }
-    double max_step = OCTAVES_PER_SECOND * TICK / sample_rate;
-    double distance = std::log2(t / current);
-    if (std::fabs(distance) <= max_step)
-        current = t;
-    else
-        current *= std::exp2(distance > 0 ? max_step : -max_step);
+    current = steps_for(sample_rate).next(current, target.load(std::memory_order_relaxed));
     return current;
 }

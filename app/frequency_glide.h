@@ -16,6 +16,18 @@
 #include <atomic>
 #include <cstdint>
 
+// The step's constants for one sample rate, and the step itself.
+struct GlideStep {
+    int32_t rate = 0;
+    double max_step = 0.0, up = 1.0, down = 1.0;
+    // Ratios beyond which the step is certain without a logarithm.
+    double beyond_up = 0.0, beyond_down = 0.0;
+
+    void set_rate(int32_t sample_rate);
+    // The frequency one tick after current, gliding toward target.
+    double next(double current, double target) const;
+};
+
 class FrequencyGlide {
 public:
     static constexpr int32_t TICK = 16;
@@ -34,8 +46,20 @@ public:
     // One tick's step; returns the new frequency.
     double step(int32_t sample_rate);
 
+    // For callers that plan several ticks ahead with steps_for() and then
+    // commit where they ended.
+    double now() const { return current; }
+    void advance_to(double hz) { current = hz; }
+    const GlideStep &steps_for(int32_t sample_rate)
+    {
+        if (sample_rate != steps.rate)
+            steps.set_rate(sample_rate);
+        return steps;
+    }
+
 private:
     std::atomic<double> target{0.0};
     std::atomic<bool> fresh{true};
     double current = 0.0;
+    GlideStep steps;
 };

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Times vemo-render against sox on the same 10-minute stereo 48 kHz float file:
-# vemo at a shown cutoff FC, sox as a sixth-order Butterworth low-pass at FC
-# (three biquads with the Butterworth Qs). Prints both times and their ratio.
-# Usage: bench/compare_sox.sh [FC]   (BUILD=dir to reuse a build; default build-bench)
+# Times vemo-render against sox on the same 10-minute 48 kHz float files, mono
+# and stereo: vemo at a shown cutoff FC against sox as a sixth-order
+# Butterworth low-pass at FC (three biquads with the Butterworth Qs), and
+# vemo-render --state off against sox copying the file. Every pair runs side
+# by side in each round; the ranges over the rounds are printed with the
+# ratios of the best times.
+# Usage: bench/compare_sox.sh [FC]   (BUILD=dir to reuse a build, default
+# build-bench; MINUTES=length, default 10; ROUNDS=repeats, default 3)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fc=${1:-1000}
 build=${BUILD:-build-bench}
 minutes=${MINUTES:-10}
+rounds=${ROUNDS:-3}
 
 command -v sox >/dev/null 2>&1 || {
   if [ "$(id -u)" -eq 0 ]; then
@@ -19,15 +24,17 @@ command -v sox >/dev/null 2>&1 || {
 }
 if [ ! -x "$build/tools/render/vemo-render" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEMO_TESTS=OFF -DVEMO_BENCH=OFF >/dev/null
-  cmake --build "$build" -j2 --target vemo-render >/dev/null
+  cmake --build "$build" -j2 --target vemo-render vemo_vst >/dev/null
 fi
 render=$build/tools/render/vemo-render
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 seconds=$((minutes * 60))
-echo "making $minutes minutes of stereo 48 kHz float noise..."
-sox -n -r 48000 -c 2 -e floating-point -b 32 "$work/in.wav" synth "$seconds" pinknoise vol 0.5
+for ch in 1 2; do
+  echo "making $minutes minutes of $ch-channel 48 kHz float noise..." >&2
+  sox -n -r 48000 -c "$ch" -e floating-point -b 32 "$work/in$ch.wav" synth "$seconds" pinknoise vol 0.5
+done
 
 elapsed() {  # command... ; prints seconds
   local t0 t1
@@ -37,15 +44,34 @@ elapsed() {  # command... ; prints seconds
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
 }
 
-# One warm-up each so that both read the file from the page cache.
-sox "$work/in.wav" -n stat >/dev/null 2>&1 || true
-t_vemo=$(elapsed "$render" "$work/in.wav" "$work/vemo.wav" --cutoff "$fc" --quiet)
-t_sox=$(elapsed sox "$work/in.wav" "$work/sox.wav" \
-  lowpass -2 "$fc" 0.5176q lowpass -2 "$fc" 0.7071q lowpass -2 "$fc" 1.9319q)
-frames=$((seconds * 48000))
+declare -A times
+record() { times[$1]="${times[$1]:-} $2"; }
+for ch in 1 2; do  # warm-up: both read the files from the page cache
+  sox "$work/in$ch.wav" -n stat >/dev/null 2>&1 || true
+done
+for ((r = 1; r <= rounds; ++r)); do
+  for ch in 1 2; do
+    in=$work/in$ch.wav
+    record "vemo $ch" "$(elapsed "$render" "$in" "$work/vemo.wav" --cutoff "$fc" --quiet)"
+    record "sox $ch" "$(elapsed sox "$in" "$work/sox.wav" \
+      lowpass -2 "$fc" 0.5176q lowpass -2 "$fc" 0.7071q lowpass -2 "$fc" 1.9319q)"
+    record "off $ch" "$(elapsed "$render" "$in" "$work/vemo.wav" --state off --quiet)"
+    record "copy $ch" "$(elapsed sox "$in" "$work/sox.wav")"
+  done
+done
 
-printf 'input            %d min, stereo, 48 kHz, 32-bit float (%d frames)\n' "$minutes" "$frames"
-div() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
-printf 'vemo-render      %7.2f s  (%sx real time)\n' "$t_vemo" "$(div "$seconds" "$t_vemo")"
-printf 'sox 3 biquads    %7.2f s  (%sx real time)\n' "$t_sox" "$(div "$seconds" "$t_sox")"
-printf 'ratio vemo/sox   %s (above 1: vemo-render is slower)\n' "$(div "$t_vemo" "$t_sox")"
+range() { echo "${times[$1]}" | tr ' ' '\n' | grep . | sort -n | awk 'NR==1{a=$1} {b=$1} END{printf "%6.2f - %6.2f s", a, b}'; }
+best() { echo "${times[$1]}" | tr ' ' '\n' | grep . | sort -n | head -1; }
+ratio() { awk -v a="$(best "$1")" -v b="$(best "$2")" 'BEGIN { printf "%.2f", a / b }'; }
+
+printf 'input: %d min, 48 kHz, 32-bit float; cutoff %s Hz; %d rounds side by side\n' \
+  "$minutes" "$fc" "$rounds"
+for ch in 1 2; do
+  name=$([ "$ch" = 1 ] && echo mono || echo stereo)
+  printf '%-7s vemo-render          %s\n' "$name" "$(range "vemo $ch")"
+  printf '%-7s sox 3 biquads        %s   ratio %s (goal <= 0.6)\n' "$name" "$(range "sox $ch")" \
+    "$(ratio "vemo $ch" "sox $ch")"
+  printf '%-7s vemo-render off      %s\n' "$name" "$(range "off $ch")"
+  printf '%-7s sox copy             %s   ratio %s (goal <= 1.3)\n' "$name" "$(range "copy $ch")" \
+    "$(ratio "off $ch" "copy $ch")"
+done

@@ -53,17 +53,13 @@ namespace {
 // Blends from shadow (j = 0) to data (j = n): the pending switch-off.
 void fade_out(int32_t *data, const int32_t *shadow, int32_t n)
 {
-    for (int32_t j = 0; j < n; ++j)
-        data[j] = (int32_t)(((int64_t)data[j] * j + (int64_t)shadow[j] * (n - j)) / n);
+    kernel_blend(shadow, data, data, n);
 }
-
 // Blends from data (j = 0) to shadow (j = n): the pending switch-on.
 void fade_in(int32_t *data, const int32_t *shadow, int32_t n)
 {
-    for (int32_t j = 0; j < n; ++j)
-        data[j] = (int32_t)(((int64_t)data[j] * (n - j) + (int64_t)shadow[j] * j) / n);
+    kernel_blend(data, shadow, data, n);
 }
-
 } // namespace
 
 int32_t *ZR_Effect::samples(ZR_Buffer *b)

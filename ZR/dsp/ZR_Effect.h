@@ -50,6 +50,15 @@ public:
                this->mode.load(std::memory_order_relaxed) == mode;
     }
 
+    // Switching in the coming block (on differs from the previous block's),
+    // prepared and in `mode`.
+    bool switching(int32_t mode) const
+    {
+        return on.load(std::memory_order_relaxed) != previous_on &&
+               prepared.load(std::memory_order_relaxed) &&
+               this->mode.load(std::memory_order_relaxed) == mode;
+    }
+
     static ZR_value m_before(ZR_Effect *e, ZR_value v);
     static ZR_value m_mode(ZR_Effect *e, ZR_value v);
     static ZR_value m_clock(ZR_Effect *e, ZR_value v);

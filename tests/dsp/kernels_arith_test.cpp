@@ -148,4 +148,21 @@ TEST(KernelCopy, StridedCopyMatchesReference)
     }
 }
 
+// Within one buffer, the copy behaves as the ascending per-sample loop for every overlap: a
+// source ahead of the target shifts, one behind it repeats.
+TEST(KernelCopy, OverlappingContiguousCopyIsAscending)
+{
+    for (int shift = -5; shift <= 5; ++shift) {
+        for (int n : {1, 2, 7, 64, 333}) {
+            std::vector<int32_t> buf = ktest::wild_signal(static_cast<size_t>(n) + 10, 16);
+            std::vector<int32_t> want = buf;
+            const int from = 5, to = 5 + shift;
+            for (int i = 0; i < n; ++i)
+                want[to + i] = want[from + i];
+            kernel_copy[ZR_MODE_SET](buf.data() + from, buf.data() + to, n, 1, 1);
+            ASSERT_EQ(buf, want) << "shift " << shift << " length " << n;
+        }
+    }
+}
+
 } // namespace

@@ -295,6 +295,75 @@ TEST(KernelCascade4, MatchesTwoStagesOfReferenceSections)
     }
 }
 
+// A planned run whose coefficients change between samples (as a glide's do) against the
+// reference sections switching their coefficients at the same samples; random plans, steps
+// as short as one sample at the start, and full-range input.
+TEST(KernelCascade4, PlannedRunMatchesReferenceSectionsChangingCoefficients)
+{
+    std::mt19937 gen(21);
+    for (const bool wild : {false, true}) {
+        const auto in = wild ? ktest::wild_signal(600, 22) : ktest::audio_signal(600, 23);
+        for (int trial = 0; trial < 40; ++trial) {
+            std::vector<ZR_cascade4_step> plan;
+            int end = 0;
+            while (end < 600) {
+                const int len = trial % 4 == 0 ? 1 + (int)(gen() % 3) : 1 + (int)(gen() % 40);
+                end = std::min(600, end + len);
+                ZR_cascade4_step p{end, {}, {}, {}, {}};
+                for (int i = 0; i < 2; ++i) {
+                    p.alpha[i] = 200000000u + gen() % 900000000u;
+                    p.a[i] = kLowA + (int32_t)(gen() % 2000000);
+                    p.b[i] = kLowB + (int32_t)(gen() % 4000000);
+                    p.c[i] = kLowC + (int32_t)(gen() % 2000000);
+                }
+                plan.push_back(p);
+            }
+            ZR_cascade4_state s{};
+            for (int i = 0; i < 2; ++i)
+                s.band[i] = {0,
+                             0,
+                             0,
+                             (int32_t)gen(),
+                             (int32_t)gen(),
+                             (int32_t)gen() >> 4,
+                             (int32_t)gen() >> 4};
+            s.low[0].b = (int32_t)gen();
+            s.low[1].b = (int32_t)gen();
+            // The reference, one sample at a time.
+            int32_t lb[2] = {s.low[0].b, s.low[1].b};
+            BandState bs[2] = {{s.band[0].x1, s.band[0].x2, s.band[0].y1, s.band[0].y2},
+                               {s.band[1].x1, s.band[1].x2, s.band[1].y1, s.band[1].y2}};
+            std::vector<int32_t> want_mid(600), want_out(600);
+            size_t g = 0;
+            for (int j = 0; j < 600; ++j) {
+                while (j >= plan[g].end)
+                    ++g;
+                const ZR_cascade4_step &p = plan[g];
+                auto stage = [&](int i, int32_t x) {
+                    const int32_t lo = ref_onepole(x, lb[i], p.alpha[i]);
+                    const int32_t y =
+                        ref_bandpass(x, bs[i], p.a[i], p.b[i], p.c[i], false, nullptr);
+                    return kref::combine(ZR_MODE_SUB, lo, y);
+                };
+                want_mid[j] = stage(0, in[j]);
+                want_out[j] = stage(1, want_mid[j]);
+            }
+            std::vector<int32_t> mid(600), out(600);
+            kernel_cascade4_planned(in.data(), mid.data(), out.data(), plan.data(),
+                                    (int)plan.size(), s);
+            ASSERT_EQ(mid, want_mid) << "trial " << trial;
+            ASSERT_EQ(out, want_out) << "trial " << trial;
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(s.low[i].b, lb[i]);
+                EXPECT_EQ(BandState({s.band[i].x1, s.band[i].x2, s.band[i].y1, s.band[i].y2}),
+                          bs[i]);
+                EXPECT_EQ(s.band[i].a, plan.back().a[i]);
+                EXPECT_EQ(s.low[i].alpha, plan.back().alpha[i]);
+            }
+        }
+    }
+}
+
 TEST(KernelCascade4, RefusesTheCoefficientOnlyThePlainSectionHandles)
 {
     ZR_cascade4_state s{};

@@ -44,8 +44,10 @@ void FilterModel::set_knob(float v)
     const float mn = 20.0f, mx = 8333.0f;
     float t = (v - mn) / (mx - mn);
     float shown = mn + (mx - mn) * t * t;
-    filter = (float)((double)shown * 1.2);
-    design();
+    target_hz = (double)shown * 1.2;
+    filter = (float)target_hz;
+    if (fresh)
+        design(target_hz);
 }
 
 void FilterModel::set_state(float x)
@@ -59,15 +61,15 @@ void FilterModel::set_sample_rate(float rate)
     if (!(rate >= 1.0f && rate < 2147483648.0f))
         return;
     fs = (int32_t)rate;
-    design();
+    design(target_hz);
 }
 
-void FilterModel::design()
+void FilterModel::design(double hz)
 {
     if (fs == 0)
         return;
     // The plug-in caps the filters at 0.225 times the rate.
-    const float filter = (double)this->filter > fs * 0.225 ? (float)(fs * 0.225) : this->filter;
+    const float filter = (float)std::min(hz, fs * 0.225);
     int32_t f = (int32_t)filter;
     if (f != 0) {
         long double a = (long double)f * 13493037704.522018L /
@@ -103,13 +105,48 @@ int32_t FilterModel::stage(Stage &s, int32_t x) const
     return wrap_sub(low, y);
 }
 
+void FilterModel::glide_step()
+{
+    if (fs <= 0) {
+        current_hz = target_hz;
+    }
+    else {
+        const double max_octaves = 100.0 * 16 / fs; // 100 octaves a second
+        const double octaves = std::log2(target_hz / current_hz);
+        if (std::fabs(octaves) <= max_octaves)
+            current_hz = target_hz;
+        else
+            current_hz *= std::exp2(octaves > 0 ? max_octaves : -max_octaves);
+    }
+    design(current_hz);
+}
+
 std::vector<float> FilterModel::process(const std::vector<float> &in)
 {
+    // A host call starts by jumping to the target when there is nothing to
+    // glide from: the first block, filters at rest, no frequency yet.
+    if (fresh || (!on && !previous_on) || !(current_hz > 0.0) || !(target_hz > 0.0)) {
+        fresh = false;
+        if (current_hz != target_hz) {
+            current_hz = target_hz;
+            design(current_hz);
+        }
+    }
     std::vector<float> out(in.size());
     for (size_t start = 0; start < in.size(); start += 512) {
         const int64_t n = (int64_t)std::min<size_t>(512, in.size() - start);
         const bool now = on;
+        // During a glide the block runs in pieces that end on the grid, so a
+        // switch fades over the first piece only.
+        const int64_t fade = current_hz != target_hz && now != previous_on
+                                 ? std::min<int64_t>(16 - (int64_t)(samples % 16), n)
+                                 : n;
         for (int64_t j = 0; j < n; ++j) {
+            if (j == fade) {
+                if (previous_on && !now)
+                    stages[0] = stages[1] = Stage();
+                previous_on = now;
+            }
             int32_t dry = to_fixed(in[start + j]);
             int32_t y = dry;
             if (now || previous_on) {
@@ -117,11 +154,13 @@ std::vector<float> FilterModel::process(const std::vector<float> &in)
                 if (now && previous_on)
                     y = wet;
                 else if (now)
-                    y = (int32_t)(((int64_t)dry * (n - j) + (int64_t)wet * j) / n);
+                    y = (int32_t)(((int64_t)dry * (fade - j) + (int64_t)wet * j) / fade);
                 else
-                    y = (int32_t)(((int64_t)dry * j + (int64_t)wet * (n - j)) / n);
+                    y = (int32_t)(((int64_t)dry * j + (int64_t)wet * (fade - j)) / fade);
             }
             out[start + j] = (float)y * (1.0f / 1073741824.0f);
+            if (++samples % 16 == 0 && current_hz != target_hz)
+                glide_step();
         }
         if (previous_on && !now)
             stages[0] = stages[1] = Stage();

@@ -1,6 +1,8 @@
 // A plain per-sample model of the plug-in's arithmetic, independent of the
 // framework: host float to fixed point, two stages of one-pole minus
-// band-pass, sub-blocks of 512 samples with the one-block switching fade.
+// band-pass, sub-blocks of 512 samples with the one-block switching fade, and
+// the cutoff glide: logarithmic steps on a 16-sample grid counted from the
+// first sample.
 #pragma once
 
 #include <cstdint>
@@ -27,11 +29,17 @@ private:
         int32_t x1 = 0, x2 = 0, y1 = 0, y2 = 0; // band-pass state
     };
 
-    void design();
+    // Coefficients for filter frequency hz, capped at 0.225 times the rate.
+    void design(double hz);
+    // One grid step of the glide toward target_hz.
+    void glide_step();
     int32_t stage(Stage &s, int32_t x) const;
 
     int32_t fs = 0;
     float filter = 0.0f;
+    double target_hz = 0.0, current_hz = 0.0;
+    bool fresh = true; // no block yet: a new frequency applies at once
+    uint64_t samples = 0;
     bool on = true, previous_on = true;
     uint32_t alpha = 0;
     int32_t k1 = 0, k2 = 0, k3 = 0;

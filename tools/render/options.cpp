@@ -31,6 +31,7 @@ const char kUsage[] =
     "  --seconds S          length of the demo signal (default 6)\n"
     "  --trace              the plug-in's dispatcher trace on standard output\n"
     "  --quiet              no progress bar\n"
+    "  --single-thread      read, filter and write in turn on one thread\n"
     "  --force              replace an output file even when it is read-only\n"
     "  -h, --help           this text\n"
     "  --version            the renderer's version\n";
@@ -242,6 +243,11 @@ Options parse_options(int argc, const char *const *argv)
         else if (name == "--trace") {
             no_value();
             o.trace = true;
+        }
+        else if (name == "--single-thread") {
+            no_value();
+            o.single_thread = true;
+            render_only();
         }
         else if (name == "--quiet") {
             no_value();

@@ -40,11 +40,12 @@ struct Options {
     std::string automation;
     std::string preset; // --preset FILE: its values come before --cutoff, --state, --param
     SampleFormat format = SampleFormat::Same;
-    double rate = 48000.0; // --response and --make-demo
-    double seconds = 6.0;  // --make-demo
-    bool trace = false;    // sets VEMO_TRACE=1: the plug-in's trace on standard output
-    bool quiet = false;    // no progress bar
-    bool force = false;    // replace read-only outputs
+    double rate = 48000.0;      // --response and --make-demo
+    double seconds = 6.0;       // --make-demo
+    bool trace = false;         // sets VEMO_TRACE=1: the plug-in's trace on standard output
+    bool quiet = false;         // no progress bar
+    bool force = false;         // replace read-only outputs
+    bool single_thread = false; // read, filter and write in turn on one thread
 };
 
 // Throws UsageError with a one-line reason.

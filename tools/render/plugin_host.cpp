@@ -123,6 +123,15 @@ float PluginInstance::get_parameter(int32_t index)
     return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
 }
 
+void PluginInstance::process_in_place(int32_t n)
+{
+    if (n <= 0)
+        return;
+    if (n > max_block_)
+        throw HostError("block longer than announced to the plug-in");
+    effect_->processReplacing(effect_, input_ptrs_.data(), output_ptrs_.data(), n);
+}
+
 void PluginInstance::process(const float *in, float *out, int32_t n)
 {
     if (n <= 0)

@@ -42,6 +42,11 @@ public:
     float get_parameter(int32_t index);
     // Feeds n <= max_block samples to input 0; out receives output 0.
     void process(const float *in, float *out, int32_t n);
+    // The same without the copies: the caller fills input() and reads
+    // output() (output 0) afterwards.
+    float *input() { return inputs_[0].data(); }
+    const float *output() const { return outputs_[0].data(); }
+    void process_in_place(int32_t n);
 
 private:
     intptr_t dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void *ptr = nullptr,

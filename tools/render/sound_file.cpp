@@ -1,6 +1,8 @@
 // SoundReader, SoundWriter and the output format rules.
 #include "tools/render/sound_file.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -204,6 +206,12 @@ SoundWriter::~SoundWriter()
 void SoundWriter::fail(const std::string &what)
 {
     throw SoundError(what.empty() ? "error writing " + path_ : what);
+}
+
+void SoundWriter::start_writeback()
+{
+    // Advice only: where the call is refused, commit's flush does it all.
+    sync_file_range(out_.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void SoundWriter::write(const float *interleaved, int64_t frames)

@@ -36,9 +36,10 @@ public:
     // The band-pass behind e, or null when e is another class.
     static ZR_Effect_Bapass *of(ZR_Effect *e);
     // Hands the fixed-point state to a kernel run by the caller: false (s
-    // untouched) unless the section runs steadily in `mode` from in to out.
-    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
-                      ZR_bandpass_state &s) const;
+    // untouched) unless the section runs steadily (or, with switching,
+    // switches) in `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode, ZR_bandpass_state &s,
+                      bool switching = false) const;
     // Takes the state back after that run.
     void import_state(const ZR_bandpass_state &s);
 
@@ -53,10 +54,10 @@ private:
 extern const ZR_option ZR_Effect_Bapass_options[];
 
 inline bool ZR_Effect_Bapass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
-                                           ZR_bandpass_state &s) const
+                                           ZR_bandpass_state &s, bool switching) const
 {
-    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out ||
-        floating.load(std::memory_order_relaxed))
+    if (!(switching ? this->switching(mode) : steady(mode)) || zr_get(input) != in ||
+        zr_get(output) != out || floating.load(std::memory_order_relaxed))
         return false;
     s = {k1.load(std::memory_order_relaxed),
          k2.load(std::memory_order_relaxed),

@@ -38,9 +38,10 @@ public:
     // The low-pass behind e, or null when e is another class.
     static ZR_Effect_Lopass *of(ZR_Effect *e);
     // Hands the state to a kernel run by the caller: false (s untouched)
-    // unless the filter runs steadily in `mode` from in to out.
-    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
-                      ZR_onepole_state &s) const;
+    // unless the filter runs steadily (or, with switching, switches) in
+    // `mode` from in to out.
+    bool export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode, ZR_onepole_state &s,
+                      bool switching = false) const;
     // Takes the state back after that run.
     void import_state(const ZR_onepole_state &s) { b = s.b; }
 };
@@ -58,9 +59,10 @@ inline ZR_Effect_Lopass *ZR_Effect_Lopass::of(ZR_Effect *e)
 }
 
 inline bool ZR_Effect_Lopass::export_state(const ZR_Buffer *in, const ZR_Buffer *out, int32_t mode,
-                                           ZR_onepole_state &s) const
+                                           ZR_onepole_state &s, bool switching) const
 {
-    if (!steady(mode) || zr_get(input) != in || zr_get(output) != out)
+    if (!(switching ? this->switching(mode) : steady(mode)) || zr_get(input) != in ||
+        zr_get(output) != out)
         return false;
     s = {alpha.load(std::memory_order_relaxed), b};
     return true;

@@ -97,6 +97,17 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
 // The four filter sections in one pass, every store "set": mid = low[0](in) - band[0](in), then
 // out = low[1](mid) - band[1](mid). Needs kernel_cascade4_usable(s).
 void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s);
+// One coefficient set of a planned cascade run, in force up to sample `end` (exclusive).
+struct ZR_cascade4_step {
+    int32_t end;
+    uint32_t alpha[2];
+    int32_t a[2], b[2], c[2];
+};
+// kernel_cascade4 over plan[count - 1].end samples with the coefficients changing between
+// samples as planned (ends ascending, count >= 1); s's coefficients are not read, and take the
+// last step's. Every step must pass kernel_cascade4_usable.
+void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
+                             const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s);
 // False when a band-pass coefficient is -2^31, which only the separate kernels handle.
 inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
 {
@@ -105,6 +116,8 @@ inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
             return false;
     return true;
 }
+// out[j] = (from[j] * (n - j) + to[j] * j) / n, truncated toward zero; out may be either input.
+void kernel_blend(const int32_t *from, const int32_t *to, int32_t *out, int n);
 // Soft clip; flags bit 0 = asymmetric. A zero divisor l + |d| gives q = 0. n <= 32768.
 void kernel_softclip(const int32_t *in, int32_t *out, int n, int32_t &e, int32_t limit,
                      int32_t knee, int32_t tracking, int shift, uint32_t flags);

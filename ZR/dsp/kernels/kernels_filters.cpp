@@ -114,36 +114,102 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
     state = f.b();
 }
 
-void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
-{
-    if (n < 1)
-        return;
-    ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
-    OnepoleStep low1(s.low[0].b, s.low[0].alpha), low2(s.low[1].b, s.low[1].alpha);
-    BandpassStep band1(p1.a, p1.b, p1.c, p1.y1, p1.y2), band2(p2.a, p2.b, p2.c, p2.y1, p2.y2);
-    // One sample of both stages, the four recurrences interleaved; lo - y = (o + 2^31) + m,
-    // modulo 2^32. The band-passes read their x2 back from the blocks.
-    auto sample = [&](int j, int32_t x2, int32_t v2) __attribute__((always_inline))
+namespace {
+
+// Both stages of the cascade, the four recurrences interleaved; lo - y = (o + 2^31) + m,
+// modulo 2^32. The band-passes take their x2 from the caller.
+struct Cascade4 {
+    OnepoleStep low1, low2;
+    BandpassStep band1, band2;
+
+    explicit Cascade4(const ZR_cascade4_state &s)
+        : low1(s.low[0].b, s.low[0].alpha), low2(s.low[1].b, s.low[1].alpha),
+          band1(s.band[0].a, s.band[0].b, s.band[0].c, s.band[0].y1, s.band[0].y2),
+          band2(s.band[1].a, s.band[1].b, s.band[1].c, s.band[1].y1, s.band[1].y2)
+    {
+    }
+    [[gnu::always_inline]] void sample(const int32_t *in, int32_t *mid, int32_t *out, int j,
+                                       int32_t x2, int32_t v2)
     {
         const int32_t x = in[j];
         const int32_t v1 = wrap(low1.step(x) + band1.step(x, x2) + 0x80000000u);
         mid[j] = v1;
         out[j] = wrap(low2.step(v1) + band2.step(v1, v2) + 0x80000000u);
-    };
-    const int32_t in1 = p1.x1, mid1 = p2.x1;
-    sample(0, p1.x2, p2.x2);
+    }
+    // Writes the state after n >= 1 samples back into s.
+    void finish(const int32_t *in, const int32_t *mid, int n, ZR_cascade4_state &s) const
+    {
+        ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
+        const int32_t in1 = p1.x1, mid1 = p2.x1;
+        p1.x1 = in[n - 1];
+        p1.x2 = n >= 2 ? in[n - 2] : in1;
+        p2.x1 = mid[n - 1];
+        p2.x2 = n >= 2 ? mid[n - 2] : mid1;
+        s.low[0].b = low1.b();
+        s.low[1].b = low2.b();
+        p1.y1 = band1.y1();
+        p1.y2 = band1.y2();
+        p2.y1 = band2.y1();
+        p2.y2 = band2.y2();
+    }
+};
+
+} // namespace
+
+void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
+{
+    if (n < 1)
+        return;
+    Cascade4 f(s);
+    const ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
+    f.sample(in, mid, out, 0, p1.x2, p2.x2);
     if (n >= 2)
-        sample(1, in1, mid1);
-    for (int j = 2; j < n; ++j)
-        sample(j, in[j - 2], mid[j - 2]);
-    p1.x1 = in[n - 1];
-    p1.x2 = n >= 2 ? in[n - 2] : in1;
-    p2.x1 = mid[n - 1];
-    p2.x2 = n >= 2 ? mid[n - 2] : mid1;
-    s.low[0].b = low1.b();
-    s.low[1].b = low2.b();
-    p1.y1 = band1.y1();
-    p1.y2 = band1.y2();
-    p2.y1 = band2.y1();
-    p2.y2 = band2.y2();
+        f.sample(in, mid, out, 1, p1.x1, p2.x1);
+    // Two samples a turn: the recurrences' history moves by renaming instead of copies.
+    int j = 2;
+    for (; j + 1 < n; j += 2) {
+        f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+        f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+    }
+    if (j < n)
+        f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+    f.finish(in, mid, n, s);
+}
+
+void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
+                             const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s)
+{
+    const int n = plan[count - 1].end;
+    if (n < 1)
+        return;
+    Cascade4 f(s);
+    const ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
+    int j = 0;
+    for (int g = 0; g < count; ++g) {
+        const ZR_cascade4_step &p = plan[g];
+        f.low1.set_alpha(p.alpha[0]);
+        f.low2.set_alpha(p.alpha[1]);
+        f.band1.set_coefficients(p.a[0], p.b[0], p.c[0]);
+        f.band2.set_coefficients(p.a[1], p.b[1], p.c[1]);
+        if (j == 0 && p.end > 0)
+            f.sample(in, mid, out, j++, p1.x2, p2.x2);
+        if (j == 1 && p.end > 1)
+            f.sample(in, mid, out, j++, p1.x1, p2.x1);
+        for (; j + 1 < p.end; j += 2) {
+            f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+            f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+        }
+        if (j < p.end) {
+            f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+            ++j;
+        }
+    }
+    f.finish(in, mid, n, s);
+    const ZR_cascade4_step &last = plan[count - 1];
+    for (int i = 0; i < 2; ++i) {
+        s.low[i].alpha = last.alpha[i];
+        s.band[i].a = last.a[i];
+        s.band[i].b = last.b[i];
+        s.band[i].c = last.c[i];
+    }
 }

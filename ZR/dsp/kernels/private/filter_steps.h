@@ -24,6 +24,11 @@ struct OnepoleStep {
         return o;
     }
     int32_t b() const { return wrap(o + 0x80000000u); }
+    void set_alpha(uint32_t a)
+    {
+        alpha = a;
+        half = a >> 1;
+    }
 };
 
 // Second-order band-pass keeping its outputs negated (m = -y) in 64 bits.
@@ -54,6 +59,12 @@ struct BandpassStep {
         m2 = m1;
         m1 = m;
         return static_cast<uint32_t>(m);
+    }
+    void set_coefficients(int32_t a, int32_t b, int32_t c_)
+    {
+        na = (INT64_C(1) << 31) - a;
+        nb = (INT64_C(1) << 31) - b;
+        c = c_;
     }
     int32_t y1() const { return static_cast<int32_t>(-m1); }
     int32_t y2() const { return static_cast<int32_t>(-m2); }
