@@ -133,13 +133,21 @@ protected:
         XDestroyImage(image);
         return out;
     }
+    // Tiles arrive one by one: the panel counts as painted when every 64 x 64
+    // tile shows ink.
     bool painted(Window child)
     {
         const auto pixels = grab(child, 0, 0, 200, 236);
-        for (unsigned long p : pixels)
-            if (p != 0)
-                return true;
-        return false;
+        for (int ty = 0; ty < 236; ty += 64)
+            for (int tx = 0; tx < 200; tx += 64) {
+                bool ink = false;
+                for (int y = ty; y < std::min(ty + 64, 236) && !ink; ++y)
+                    for (int x = tx; x < std::min(tx + 64, 200) && !ink; ++x)
+                        ink = pixels[y * 200 + x] != 0;
+                if (!ink)
+                    return false;
+            }
+        return true;
     }
     Display *d = nullptr;
     int parents = 0;
