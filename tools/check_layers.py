@@ -28,6 +28,7 @@ ALLOWED = [
     ('ZR/', ['ZR/']),
     ('app/', ['ZR/', 'app/']),
     ('vst/', ['ZR/', 'app/', 'vst/']),
+    ('host/', ['ZR/', 'app/', 'vst/', 'host/']),
     ('tools/', None),
     ('tests/', None),
     ('bench/', None),

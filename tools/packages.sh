@@ -4,7 +4,7 @@
 # What configuring and building every program needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
   libsndfile1-dev libasound2-dev libjack-jackd2-dev
-  libcairo2-dev libfontconfig-dev libx11-dev libfreetype-dev)
+  libcairo2-dev libfontconfig-dev libx11-dev libfreetype-dev libgtk-3-dev)
 # What the tests, sanitizers, fuzzers, benchmarks and the format check add.
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev sox jackd2 python3

@@ -36,6 +36,7 @@ const char *const WINE_FONTS = "/usr/share/wine/fonts";
 // FreeType's library and faces are not safe across threads: one lock for all
 // fonts, held while a face is opened or a glyph rendered or read.
 std::mutex g_font_lock;
+std::atomic<bool> g_fontconfig_shared{false};
 
 struct Registry {
     FT_Library library = nullptr;
@@ -50,7 +51,7 @@ struct Registry {
         if (library)
             FT_Done_FreeType(library);
         // Gives back fontconfig's caches, so leak checkers see none.
-        if (fontconfig)
+        if (fontconfig && !g_fontconfig_shared.load(std::memory_order_relaxed))
             FcFini();
     }
 };
@@ -257,4 +258,9 @@ void ZR_Wid_Text_FreeType::draw(ZR_Pic<ZR_Pix_A32> &dst, int x, int y, const ZR_
         text_version.load(std::memory_order_relaxed))
         render_locked();
     ZR_Pic_Base<ZR_Pix_A32>::blend(picture, dst, x, y, src);
+}
+
+void ZR_Wid_Text_FreeType::share_fontconfig()
+{
+    g_fontconfig_shared.store(true, std::memory_order_relaxed);
 }

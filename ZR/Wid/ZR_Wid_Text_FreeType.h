@@ -16,6 +16,11 @@ public:
     static constexpr const char *DEFAULT_FACE = "Tahoma";
     static constexpr int DEFAULT_SIZE = 11;
 
+    // A process whose toolkit also uses fontconfig calls this: fontconfig's
+    // caches are then not given back at exit, where the toolkit still
+    // holds them (fontconfig asserts on that).
+    static void share_fontconfig();
+
     // The font file fontconfig chose for the current font (for tests).
     std::string font_file() const;
 

@@ -1,0 +1,131 @@
+// vemo: the live host on Linux, with its GTK window or, with --no-gui,
+// without any window until its time is up or a signal arrives.
+#include "host/gtk/host_window_Gtk.h"
+#include "host/gtk/msgbox_Gtk.h"
+#include "host/host_drivers.h"
+#include "host/host_options.h"
+
+#include "ZR/core/ZR_cfuncs.h"
+
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// The signals end the run; they are blocked before any driver thread starts,
+// so every thread inherits the mask and only sigtimedwait takes them.
+int run_without_window(VstPluginEntryProc entry, const HostOptions &options)
+{
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGINT);
+    sigaddset(&stop, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+
+    LiveHost host(entry, host_driver_classes(), nullptr);
+    host.start();
+    const std::string problems = apply_host_options(host, options);
+    if (!problems.empty()) {
+        std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+        host.shutdown();
+        return 1;
+    }
+    std::fprintf(stderr, "vemo: %s\n", host.status_text().c_str());
+    for (int k = 0; k < host.channel_count(); ++k)
+        std::fprintf(stderr, "vemo: channel %s\n", host.channel_text(k));
+
+    if (options.seconds < 0) {
+        int signal_number = 0;
+        while (sigwait(&stop, &signal_number) != 0) {
+        }
+    }
+    else {
+        timespec left;
+        left.tv_sec = (time_t)options.seconds;
+        left.tv_nsec = (long)((options.seconds - std::floor(options.seconds)) * 1e9);
+        timespec start;
+        clock_gettime(CLOCK_MONOTONIC, &start);
+        while (sigtimedwait(&stop, nullptr, &left) < 0 && errno == EINTR) {
+            // Interrupted by another signal: wait for what is left.
+            timespec now;
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            const double gone =
+                (double)(now.tv_sec - start.tv_sec) + (double)(now.tv_nsec - start.tv_nsec) * 1e-9;
+            const double rest = options.seconds - gone;
+            if (rest <= 0)
+                break;
+            left.tv_sec = (time_t)rest;
+            left.tv_nsec = (long)((rest - std::floor(rest)) * 1e9);
+        }
+    }
+    std::fprintf(stderr, "vemo: %s, blocks skipped %ld\n", host.status_text().c_str(),
+                 host.skipped_blocks());
+    host.shutdown();
+    return 0;
+}
+
+gboolean on_signal(gpointer window)
+{
+    static_cast<HostWindow *>(window)->close();
+    return G_SOURCE_REMOVE;
+}
+
+int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
+{
+    // The editor is a child of a native X11 window.
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(nullptr, nullptr)) {
+        std::fprintf(stderr, "vemo: cannot open the X11 display (--no-gui runs without one)\n");
+        return 1;
+    }
+    host_message_boxes_use_gtk(true);
+    int status = 0;
+    {
+        HostWindow window;
+        LiveHost host(entry, host_driver_classes(), &window);
+        host.start();
+        const std::string problems = apply_host_options(host, options);
+        if (!problems.empty())
+            std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+        window.show(host);
+        g_unix_signal_add(SIGINT, &on_signal, &window);
+        g_unix_signal_add(SIGTERM, &on_signal, &window);
+        ZR_initall();
+        gtk_main();
+        window.close();
+    }
+    host_message_boxes_use_gtk(false);
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    HostOptions options;
+    const std::string error = parse_host_options(argc, argv, &options);
+    if (!error.empty()) {
+        std::fprintf(stderr, "vemo: %s\n%s", error.c_str(), host_usage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(host_usage(), stdout);
+        return 0;
+    }
+    if (options.list) {
+        list_host_drivers(host_driver_classes(), stdout);
+        return 0;
+    }
+    VstPluginEntryProc entry = host_find_plugin_entry();
+    if (!entry) {
+        std::fprintf(stderr, "vemo: the plug-in entry is missing from the executable\n");
+        return 1;
+    }
+    return options.no_gui ? run_without_window(entry, options) : run_with_window(entry, options);
+}
