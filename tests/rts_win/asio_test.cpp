@@ -3,7 +3,7 @@
 // audio through the buffer switch.
 #include "ZR/Rts/ZR_Rts_Asio.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
-#include "tests/rts_win/driver/test_asio_state.h"
+#include "tests/rts_win/driver/test_asio_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -15,40 +15,6 @@
 
 namespace {
 
-const char *const ASIO_KEY = "Software\\ASIO";
-const char *const LONG_NAME = "Vemo Test Driver With A Forty Char Name!";
-
-struct Registration {
-    const char *key;
-    const char *clsid;       // null: no "clsid" value
-    const char *description; // null: none
-    const char *server;      // "dll": the test driver, else a path
-};
-
-// Identifier texts in either case: the listing compares them lower-cased.
-const Registration REGISTRATIONS[] = {
-    {"1 Vemo Main", "{5e3ac1d0-7d1b-4c55-9a41-000000000001}", "Vemo Test Driver", "dll"},
-    {"2 Big Endian", "{5E3AC1D0-7D1B-4C55-9A41-000000000002}", nullptr, "dll"},
-    {"3 Long", "{5e3ac1d0-7d1b-4c55-9a41-000000000003}", LONG_NAME, "dll"},
-    {"4 Missing File", "{5e3ac1d0-7d1b-4c55-9a41-000000000004}", "Missing", "C:\\no\\such.dll"},
-    {"5 No Clsid", nullptr, "No Clsid", "dll"},
-    {"6 Unserved", "{5e3ac1d0-7d1b-4c55-9a41-000000000005}", nullptr, "dll"},
-};
-
-std::string dll_path()
-{
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string path(exe);
-    return path.substr(0, path.find_last_of("\\/") + 1) + "vemo_test_asio.dll";
-}
-
-void set_text(HKEY key, const char *name, const std::string &value)
-{
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
-                   (DWORD)value.size() + 1);
-}
-
 test_asio::State *state = nullptr;
 test_asio::ResetFunc reset_state = nullptr;
 
@@ -56,45 +22,11 @@ class Asio : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const std::string dll = dll_path();
-        HMODULE module = LoadLibraryA(dll.c_str());
-        ASSERT_NE(module, nullptr) << dll;
-        state = reinterpret_cast<test_asio::StateFunc>(
-            reinterpret_cast<void *>(GetProcAddress(module, "test_asio_state")))();
-        reset_state = reinterpret_cast<test_asio::ResetFunc>(
-            reinterpret_cast<void *>(GetProcAddress(module, "test_asio_reset")));
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, ASIO_KEY);
-        for (const Registration &r : REGISTRATIONS) {
-            HKEY key;
-            ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE,
-                                      (std::string(ASIO_KEY) + "\\" + r.key).c_str(), 0, nullptr, 0,
-                                      KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                      ERROR_SUCCESS);
-            if (r.clsid)
-                set_text(key, "CLSID", r.clsid);
-            if (r.description)
-                set_text(key, "Description", r.description);
-            RegCloseKey(key);
-            if (!r.clsid)
-                continue;
-            HKEY server;
-            ASSERT_EQ(
-                RegCreateKeyExA(HKEY_CLASSES_ROOT,
-                                (std::string("CLSID\\") + r.clsid + "\\InprocServer32").c_str(), 0,
-                                nullptr, 0, KEY_ALL_ACCESS, nullptr, &server, nullptr),
-                ERROR_SUCCESS);
-            set_text(server, nullptr, std::string(r.server) == "dll" ? dll : r.server);
-            set_text(server, "ThreadingModel", "Both");
-            RegCloseKey(server);
-        }
+        state = test_asio::driver_state(&reset_state);
+        ASSERT_NE(state, nullptr) << test_asio::dll_path();
+        ASSERT_TRUE(test_asio::register_drivers());
     }
-    static void TearDownTestSuite()
-    {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, ASIO_KEY);
-        for (const Registration &r : REGISTRATIONS)
-            if (r.clsid)
-                RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + r.clsid).c_str());
-    }
+    static void TearDownTestSuite() { test_asio::unregister_drivers(); }
     void SetUp() override
     {
         reset_state();
@@ -307,7 +239,7 @@ TEST(AsioTables, SampleTypesAndNames)
         {"", ""},
         {std::string(31, 'a'), std::string(31, 'a')},
         {std::string(32, 'b'), std::string(28, 'b') + "..."},
-        {LONG_NAME, "Vemo Test Driver With A Fort..."},
+        {test_asio::LONG_NAME, "Vemo Test Driver With A Fort..."},
         {std::string(255, 'c'), std::string(28, 'c') + "..."},
     };
     for (auto &n : names) {

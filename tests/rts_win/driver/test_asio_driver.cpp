@@ -315,6 +315,8 @@ private:
                 state.answers[i] = callbacks->message(ASKED[i][0], ASKED[i][1], nullptr, nullptr);
             state.answered = 1;
         }
+        while (state.hold.load() && !quit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         long frame = 0;
         int half = 0;
         while (!quit) {

@@ -32,6 +32,8 @@ struct State {
     double output[RECORD_OUTPUTS][RECORD_FRAMES] = {};
     std::atomic<int> frames_recorded{0};
     std::atomic<long> switches{0};
+    // While set, a started driver waits before its first buffer switch.
+    std::atomic<bool> hold{false};
 };
 
 // The driver's exported accessor.
