@@ -103,8 +103,7 @@ TEST(HostWindowWin32, StartsWithoutDriversAndMenuCommandsChangeTheChannels)
     char title[128] = "";
     GetWindowTextA(window.main_window, title, sizeof title);
     EXPECT_EQ(std::string(title), host.product_string());
-    EXPECT_EQ(items(window.menu_bar),
-              (Texts{"&Audio", "&Channel", "&Preset", "&Help (online)"}));
+    EXPECT_EQ(items(window.menu_bar), (Texts{"&Audio", "&Channel", "&Preset", "&Help (online)"}));
     EXPECT_EQ(items(window.audio_menu), (Texts{"-", "&Mode"}));
 
     // One unconnected channel; commands arrive as the menu sends them.
@@ -115,16 +114,16 @@ TEST(HostWindowWin32, StartsWithoutDriversAndMenuCommandsChangeTheChannels)
         pump();
     };
     post(HOST_CMD_ADD);
-    EXPECT_EQ(items(window.channel_menu), (Texts{"1. Unconnected", "*2. Unconnected", "-",
-                                                 "&Input", "-", "&Add", "&Delete"}));
+    EXPECT_EQ(items(window.channel_menu),
+              (Texts{"1. Unconnected", "*2. Unconnected", "-", "&Input", "-", "&Add", "&Delete"}));
     post(HOST_CMD_ADD);
     post(HOST_CMD_CHANNEL + 0);
     EXPECT_EQ(items(window.channel_menu),
               (Texts{"*1. Unconnected", "2. Unconnected", "3. Unconnected", "-", "&Input", "-",
                      "&Add", "&Delete"}));
     post(HOST_CMD_DELETE);
-    EXPECT_EQ(items(window.channel_menu), (Texts{"*1. Unconnected", "2. Unconnected", "-",
-                                                 "&Input", "-", "&Add", "&Delete"}));
+    EXPECT_EQ(items(window.channel_menu),
+              (Texts{"*1. Unconnected", "2. Unconnected", "-", "&Input", "-", "&Add", "&Delete"}));
     post(HOST_CMD_DELETE);
     EXPECT_EQ(items(window.channel_menu), one);
     EXPECT_EQ(host.channel_count(), 1);

@@ -55,8 +55,7 @@ TEST(LiveHostAsio, TwoChannelsSumSampleExactOnTheDriversFirstTwoOutputs)
         while (state->frames_recorded.load(std::memory_order_acquire) < test_asio::RECORD_FRAMES &&
                std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_EQ(state->frames_recorded.load(std::memory_order_acquire),
-                  test_asio::RECORD_FRAMES);
+        ASSERT_EQ(state->frames_recorded.load(std::memory_order_acquire), test_asio::RECORD_FRAMES);
         host.shutdown();
         EXPECT_EQ(host.skipped_blocks(), 0);
     }
@@ -85,8 +84,7 @@ TEST(LiveHostAsio, TwoChannelsSumSampleExactOnTheDriversFirstTwoOutputs)
         for (int t = 0; t < frames; ++t) {
             // Output 1 takes doubles, output 2 32-bit integers.
             const double want_l = clip(sum_l[t]);
-            const double want_r =
-                std::trunc((double)clip(sum_r[t]) * 2147483647.0) / 2147483647.0;
+            const double want_r = std::trunc((double)clip(sum_r[t]) * 2147483647.0) / 2147483647.0;
             if ((state->output[0][start + t] != want_l || state->output[1][start + t] != want_r) &&
                 wrong++ < 5)
                 ADD_FAILURE() << "frame " << start + t << ": " << state->output[0][start + t]
