@@ -105,6 +105,28 @@ TEST_F(Asio, BigEndianChannelsAreNotOffered)
     d->done();
 }
 
+TEST_F(Asio, EveryModeListsTheSameConvertibleOutputs)
+{
+    // Outputs 1 and 3 are floats, output 2 is big-endian.
+    ZR_Rts_Asio *d = instance("Vemo Test Driver With A Fort...");
+    ASSERT_EQ(d->init(), ZR_OK);
+    ZR_Rts::Mode *m = ZR_Rts::mode_at(d->modes, 0);
+    ASSERT_NE(m, nullptr);
+    EXPECT_STREQ(m->text, " 44.1 kHz, 32 bit, trio");
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(d->mode(m), ZR_OK) << last_box();
+        std::vector<std::string> names;
+        for (int k = 0; ZR_Rts::Chan *c = ZR_Rts::chan_at(d->outputs, k); ++k)
+            names.push_back(c->name);
+        EXPECT_EQ(names, (std::vector<std::string>{"Out 1", "Out 3"}));
+        EXPECT_EQ(state->buffer_count.load(), 4);
+        EXPECT_EQ(state->infos[3][1], 2);
+        EXPECT_EQ(d->free(), ZR_OK);
+    }
+    d->done();
+}
+
 TEST_F(Asio, ARefusedRateIsReportedAndFails)
 {
     ZR_Rts_Asio *d = instance("Vemo Test Driver");

@@ -31,6 +31,7 @@ const long MIXED_OUT_TYPES[] = {20, 18, 19, 16};
 const long BIG_ENDIAN_IN[] = {2, 1, 8, 11};
 const long BIG_ENDIAN_OUT[] = {0, 3, 4, 9};
 const long FLOAT_TYPES[] = {19};
+const long GAP_OUT_TYPES[] = {19, 2, 19}; // the middle output is big-endian
 const int MAIN_RATES[] = {48000, 96000, 44100, 0};
 const int ONE_RATE[] = {44100, 0};
 
@@ -43,7 +44,7 @@ constexpr GUID id(unsigned char last)
 const Config CONFIGS[] = {
     {id(1), 24, 4, MIXED_TYPES, 9, MIXED_OUT_TYPES, 4, MAIN_RATES, 96000},
     {id(2), 4, 4, BIG_ENDIAN_IN, 4, BIG_ENDIAN_OUT, 4, MAIN_RATES, 0},
-    {id(3), 2, 2, FLOAT_TYPES, 1, FLOAT_TYPES, 1, ONE_RATE, 0},
+    {id(3), 2, 3, FLOAT_TYPES, 1, GAP_OUT_TYPES, 3, ONE_RATE, 0},
 };
 const long PREFERRED = 64;
 
