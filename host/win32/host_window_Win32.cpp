@@ -156,6 +156,13 @@ void HostWindowWin32::show(LiveHost &live_host)
     AdjustWindowRectEx(&r, STYLE, TRUE, 0);
     SetWindowPos(main_window, nullptr, LEFT, TOP, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar wider than the editor wraps onto more lines than the
+    // adjustment counts: grow by what is missing.
+    RECT client;
+    GetClientRect(main_window, &client);
+    if (client.right != width || client.bottom != height)
+        SetWindowPos(main_window, nullptr, LEFT, TOP, r.right - r.left + width - client.right,
+                     r.bottom - r.top + height - client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(editor_window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     refresh();
     ShowWindow(main_window, SW_SHOWNORMAL);

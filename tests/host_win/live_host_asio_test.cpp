@@ -39,7 +39,7 @@ TEST(LiveHostAsio, TwoChannelsSumSampleExactOnTheDriversFirstTwoOutputs)
     state->hold = true;
     ZR_headless_reset_message_boxes();
     {
-        LiveHost host(&VSTPluginMain, {{&ZR_Rts_Asio::classInit, &ZR_Rts_Asio::class_cleanup}},
+        LiveHost host(&VSTPluginMain, {{&ZR_Rts_Asio::classInit, &ZR_Rts_Asio::class_cleanup, nullptr}},
                       nullptr);
         host.start();
         ASSERT_EQ(ZR_headless_last_message_box().count, 0) << ZR_headless_last_message_box().text;
