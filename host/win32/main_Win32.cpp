@@ -3,6 +3,7 @@
 #include "host/host_drivers.h"
 #include "host/host_options.h"
 #include "host/win32/host_window_Win32.h"
+#include "host/win32/msgbox_Win32.h"
 #include "vst/vst_entry.h"
 
 #include "ZR/core/ZR_cfuncs.h"
@@ -58,6 +59,7 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
         std::fprintf(stderr, "vemo: cannot create the main window\n");
         return 1;
     }
+    host_message_boxes_use_windows(true);
     LiveHost host(entry, host_driver_classes(), &window);
     host.start();
     const std::string problems = apply_host_options(host, options);
@@ -68,6 +70,7 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
     HostWindowWin32::run_loop();
     // Before the host goes: the window's close path uses it.
     window.close();
+    host_message_boxes_use_windows(false);
     return 0;
 }
 

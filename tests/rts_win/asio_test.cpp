@@ -26,7 +26,6 @@ protected:
         ASSERT_NE(state, nullptr) << test_asio::dll_path();
         ASSERT_TRUE(test_asio::register_drivers());
     }
-    static void TearDownTestSuite() { test_asio::unregister_drivers(); }
     void SetUp() override
     {
         reset_state();

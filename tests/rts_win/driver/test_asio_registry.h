@@ -43,19 +43,12 @@ inline void set_text(HKEY key, const char *name, const std::string &value)
                    (DWORD)value.size() + 1);
 }
 
-inline void unregister_drivers()
-{
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, ASIO_KEY);
-    for (const Registration &r : REGISTRATIONS)
-        if (r.clsid)
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + r.clsid).c_str());
-}
-
 // The registrations given (all by default); false when a key was refused.
+// Keys are written over, never deleted: tests in other processes of the same
+// prefix may be reading them.
 inline bool register_drivers(const Registration *from = REGISTRATIONS,
                              size_t count = sizeof REGISTRATIONS / sizeof REGISTRATIONS[0])
 {
-    unregister_drivers();
     const std::string dll = dll_path();
     for (size_t i = 0; i < count; ++i) {
         const Registration &r = from[i];
