@@ -130,7 +130,7 @@ void ZR_Rts_Win32::reset_headers()
 ZR_status ZR_Rts_Win32::init()
 {
     // A second init starts from empty lists instead of doubling them.
-    ZR_Rts::done();
+    done();
     for (int bits : BITS)
         for (int rate : RATES) {
             set_format(2, rate, bits);
@@ -156,6 +156,14 @@ ZR_status ZR_Rts_Win32::init()
     in_chans[1] = chan_at(inputs, 1);
     active.store(this);
     return ZR_OK;
+}
+
+ZR_status ZR_Rts_Win32::done()
+{
+    // The channels go with the lists: no callback may still point at them.
+    if (in_handle || out_handle)
+        free();
+    return ZR_Rts::done();
 }
 
 void ZR_Rts_Win32::close_devices()

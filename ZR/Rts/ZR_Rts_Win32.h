@@ -56,6 +56,8 @@ public:
     ZR_status init() override;
     ZR_status mode(Mode *mode) override;
     ZR_status free() override;
+    // Stops a stream still running before the lists go.
+    ZR_status done() override;
 
     // The completion callbacks as the wave devices call them.
     static void CALLBACK input_proc(HWAVEIN device, UINT msg, DWORD_PTR instance, DWORD_PTR param1,

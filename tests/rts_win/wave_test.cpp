@@ -361,6 +361,18 @@ TEST_F(WaveFake, AFailedModeLeavesNothingOpenAndCanBeRetried)
     EXPECT_EQ(driver->free(), ZR_OK);
 }
 
+TEST_F(WaveFake, DoneStopsAStreamThatWasNotFreed)
+{
+    ASSERT_EQ(driver->init(), ZR_OK);
+    ASSERT_EQ(driver->mode(find_mode(96000, 24, 2)), ZR_OK);
+    ASSERT_TRUE(dev.complete_input());
+    EXPECT_EQ(driver->done(), ZR_OK);
+    EXPECT_EQ(dev.open_in + dev.open_out, 0);
+    EXPECT_EQ(ZR_Rts::chan_at(driver->inputs, 0), nullptr);
+    EXPECT_FALSE(dev.complete_input());
+    EXPECT_EQ(block_number, 1);
+}
+
 // ---- Wine's wave devices (ALSA null PCM as the default device) ----------
 
 std::atomic<long> real_blocks{0};
