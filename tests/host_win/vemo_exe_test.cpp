@@ -74,6 +74,16 @@ ChildRun run(const std::string &arguments)
     return r;
 }
 
+TEST(VemoExe, CarriesItsWindowIconsAndPictures)
+{
+    HMODULE exe = LoadLibraryExA(exe_path().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    for (const char *name : {"icon", "ComboSmallIcon"})
+        EXPECT_NE(FindResourceA(exe, name, MAKEINTRESOURCEA(14)), nullptr) << name; // group icon
+    EXPECT_NE(FindResourceA(exe, "bgnd", "DATA"), nullptr);
+    FreeLibrary(exe);
+}
+
 TEST(VemoExe, ListsAsioDriversFirstAndStreamsWithoutAWindow)
 {
     ASSERT_TRUE(test_asio::register_drivers());

@@ -301,15 +301,21 @@ TEST_F(WaveFake, FreeEndsWithTheFailingStepsErrorAfterTenTries)
     struct Case {
         MMRESULT FakeDevice::*fail;
         ZR_status expected;
+        const char *text;
     };
     const Case cases[] = {
-        {&FakeDevice::fail_in_stop, ZR_ERROR_AUDIO_CANNOT_INPUT_STOP},
-        {&FakeDevice::fail_out_reset, ZR_ERROR_AUDIO_CANNOT_OUTPUT_RESET},
-        {&FakeDevice::fail_in_close, ZR_ERROR_AUDIO_CANNOT_INPUT_CLOSE},
-        {&FakeDevice::fail_out_close, ZR_ERROR_AUDIO_CANNOT_OUTPUT_CLOSE},
+        {&FakeDevice::fail_in_stop, ZR_ERROR_AUDIO_CANNOT_INPUT_STOP,
+         "Cannot stop input audio device"},
+        {&FakeDevice::fail_out_reset, ZR_ERROR_AUDIO_CANNOT_OUTPUT_RESET,
+         "Cannot reset output audio device"},
+        {&FakeDevice::fail_in_close, ZR_ERROR_AUDIO_CANNOT_INPUT_CLOSE,
+         "Cannot close input audio device"},
+        {&FakeDevice::fail_out_close, ZR_ERROR_AUDIO_CANNOT_OUTPUT_CLOSE,
+         "Cannot close output audio device"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.expected);
+        SCOPED_TRACE(c.text);
+        EXPECT_STREQ(c.expected, c.text);
         SetUp();
         ASSERT_EQ(driver->init(), ZR_OK);
         ASSERT_EQ(driver->mode(find_mode(44100, 16, 2)), ZR_OK);
