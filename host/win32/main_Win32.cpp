@@ -31,6 +31,9 @@ BOOL WINAPI on_console_event(DWORD)
 int run_without_window(VstPluginEntryProc entry, const HostOptions &options)
 {
     stop_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    // A window program has no console of its own: Ctrl+C reaches it through
+    // the console it was started from.
+    AttachConsole(ATTACH_PARENT_PROCESS);
     SetConsoleCtrlHandler(&on_console_event, TRUE);
     LiveHost host(entry, host_driver_classes(), nullptr);
     host.start();
