@@ -20,17 +20,6 @@ intptr_t VEMO_VSTCALL record(AEffect *, int32_t opcode, int32_t index, intptr_t,
 
 } // namespace
 
-std::string windows_path(const char *path)
-{
-    std::string p = path;
-    if (!p.empty() && p[0] == '/')
-        p = "Z:" + p;
-    for (char &c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
 std::vector<char> reference_file(const char *name)
 {
     std::ifstream in(windows_path((std::string(VEMO_REFERENCE_DIR) + "/" + name).c_str()),
@@ -61,13 +50,4 @@ AEffect *Dll::make()
 intptr_t call(AEffect *e, int32_t opcode, int32_t index, intptr_t value, void *ptr, float opt)
 {
     return e->dispatcher(e, opcode, index, value, ptr, opt);
-}
-
-void pump_messages()
-{
-    MSG m;
-    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
-    }
 }

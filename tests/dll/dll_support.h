@@ -3,13 +3,10 @@
 #pragma once
 #include "vst/aeffect.h"
 
-#include <windows.h>
+#include "support/host_window_Win32.h"
 
 #include <string>
 #include <vector>
-
-// The path of a build file as Windows sees it (Unix paths live on Z:).
-std::string windows_path(const char *path);
 
 // The bytes of a reference file (reference folder of the build), or empty.
 std::vector<char> reference_file(const char *name);
@@ -36,6 +33,3 @@ public:
 
 intptr_t call(AEffect *e, int32_t opcode, int32_t index = 0, intptr_t value = 0,
               void *ptr = nullptr, float opt = 0.0f);
-
-// Delivers the thread's queued messages until none is left.
-void pump_messages();

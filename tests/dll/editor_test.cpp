@@ -34,13 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(dll.entry, nullptr);
-        WNDCLASSA c = {};
-        c.lpfnWndProc = DefWindowProcA;
-        c.hInstance = GetModuleHandleA(nullptr);
-        c.lpszClassName = "vemo test host";
-        RegisterClassA(&c);
-        host = CreateWindowExA(0, c.lpszClassName, "host", WS_POPUP | WS_VISIBLE, 20, 30, 300, 300,
-                               nullptr, nullptr, c.hInstance, nullptr);
+        host = make_host_window(20, 30, 300, 300);
         ASSERT_NE(host, nullptr) << "no window: is DISPLAY an X server?";
         e = dll.make();
         ASSERT_NE(e, nullptr);
@@ -52,34 +46,6 @@ protected:
         if (host)
             DestroyWindow(host);
         pump_messages();
-    }
-
-    // The editor window's pixels as 0x00RRGGBB words, read back through GDI.
-    std::vector<uint32_t> grab(HWND window)
-    {
-        pump_messages();
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = WIDTH;
-        info.bmiHeader.biHeight = -HEIGHT;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void *bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HDC screen = GetDC(window);
-        HDC memory = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, WIDTH, HEIGHT, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::vector<uint32_t> pixels(static_cast<uint32_t *>(bits),
-                                     static_cast<uint32_t *>(bits) + WIDTH * HEIGHT);
-        SelectObject(memory, old);
-        DeleteDC(memory);
-        ReleaseDC(window, screen);
-        DeleteObject(bitmap);
-        for (uint32_t &p : pixels)
-            p &= 0xFFFFFF;
-        return pixels;
     }
 
     // Pixels outside the text labels that differ from the headless paint by
@@ -94,7 +60,8 @@ protected:
         EXPECT_FALSE(texts.empty());
         if (panel.size() != (size_t)WIDTH * HEIGHT * 4)
             return -1;
-        const std::vector<uint32_t> shown = grab(window);
+        pump_messages();
+        const std::vector<uint32_t> shown = grab_window(window, WIDTH, HEIGHT);
         int bad = 0;
         *close = 0;
         for (int y = 0; y < HEIGHT; ++y)

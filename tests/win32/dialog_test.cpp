@@ -1,6 +1,6 @@
 // The common file dialogs under Wine: the request record's fields, and real
 // dialogs answered by a helper thread (a typed name and OK, or Cancel).
-#include "win32_support.h"
+#include "support/host_window_Win32.h"
 
 #include "ZR/Dlg/ZR_Dlg_File.h"
 #include "ZR/Win/ZR_Win_Win32.h"

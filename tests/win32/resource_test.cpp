@@ -2,6 +2,7 @@
 // windres put into it; the installed table still comes first.
 #include "ZR/core/ZR_cfuncs.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
+#include "support/host_window_Win32.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::string windows_path(std::string p)
-{
-    if (!p.empty() && p[0] == '/')
-        p = "Z:" + p;
-    for (char &c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
 
 std::vector<char> file_bytes(const std::string &path)
 {

@@ -1,13 +1,12 @@
 // GDI text labels: DrawTextA on black in the label's own context, then every
 // inked pixel opaque. Checked by properties of the picture, not by drawing
 // the text a second way.
-#include "win32_support.h"
-
 #include "ZR/Wid/ZR_Wid_Text.h"
 #include "ZR/Win/ZR_Win_Headless.h"
 #include "ZR/core/ZR_spcpp.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // ZR_Win_Win32 under Wine and Xvfb: its class and child window, what it shows
 // against the headless window's paint of the same widgets, and the window
 // procedure's pointer rules driven by posted mouse messages.
-#include "win32_support.h"
+#include "support/host_window_Win32.h"
 
 #include "ZR/Wid/ZR_Wid_Knob.h"
 #include "ZR/Win/ZR_Win_Headless.h"

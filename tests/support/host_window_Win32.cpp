@@ -1,5 +1,15 @@
-// Shared by the Win32 class tests.
-#include "win32_support.h"
+// Shared by the Windows tests.
+#include "support/host_window_Win32.h"
+
+std::string windows_path(std::string p)
+{
+    if (!p.empty() && p[0] == '/')
+        p = "Z:" + p;
+    for (char &c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
 
 HWND make_host_window(int x, int y, int width, int height)
 {
