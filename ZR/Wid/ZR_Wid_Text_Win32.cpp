@@ -53,8 +53,10 @@ void ZR_Wid_Text_Win32::render_locked()
         picture.resize(width, height);
     if (!picture.pixels)
         return;
-    // A new surface (after any resize) gets a new context with its bitmap.
-    HDC compatible = zr_pic_surface_dc(window->tile_buffer.surface(), nullptr);
+    // A new surface (after any resize) gets a new context with its bitmap,
+    // compatible with the window's tile-buffer context (the screen's while
+    // the window has no parent).
+    HDC compatible = zr_pic_surface_current_dc(window->tile_buffer.surface());
     HDC dc = zr_pic_surface_dc(picture.surface(), compatible);
     if (!dc)
         return;
