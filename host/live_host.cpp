@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <thread>
 
 const char LiveHost::VENDOR_STRING[] = "Steinberg Media Technologies";
 std::atomic<LiveHost *> LiveHost::active{nullptr};
@@ -75,7 +76,7 @@ void LiveHost::start()
          i != ZR_Rts_instances.end() && (int)drivers.size() < MAX_DRIVERS; i = i->next)
         drivers.push_back(static_cast<ZR_Rts *>(i->owner));
     {
-        std::lock_guard<std::timed_mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(lock);
         if (drivers.empty())
             report("WinMain", "No audio drivers found");
         else
@@ -110,6 +111,19 @@ std::string LiveHost::product_string()
     return title;
 }
 
+// Polls instead of a timed wait: the block callback holds the lock for one
+// block at most, and a plain mutex is what the thread checkers follow.
+bool LiveHost::take_lock(std::unique_lock<std::mutex> &hold)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(LOCK_WAIT_MS);
+    while (!hold.try_lock()) {
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    return true;
+}
+
 bool LiveHost::command(int id)
 {
     const int op = id & 0xF000, index = id & 0x0FFF;
@@ -122,8 +136,8 @@ bool LiveHost::command(int id)
     }
     if (op == HOST_CMD_PRESET)
         return preset(index);
-    std::unique_lock<std::timed_mutex> hold(lock, std::defer_lock);
-    if (!hold.try_lock_for(std::chrono::milliseconds(LOCK_WAIT_MS)))
+    std::unique_lock<std::mutex> hold(lock, std::defer_lock);
+    if (!take_lock(hold))
         return false;
     bool done = true;
     switch (op) {
@@ -348,7 +362,7 @@ void LiveHost::shutdown()
     {
         // A driver whose free failed may still call back: it finds the lock
         // held, and afterwards no channel.
-        std::lock_guard<std::timed_mutex> hold(lock);
+        std::lock_guard<std::mutex> hold(lock);
         mode_index = -1;
         driver_index = -1;
         void *parent = shell ? shell->editor_parent() : nullptr;
@@ -385,7 +399,7 @@ void LiveHost::block_callback()
 
 void LiveHost::process_block()
 {
-    std::unique_lock<std::timed_mutex> hold(lock, std::try_to_lock);
+    std::unique_lock<std::mutex> hold(lock, std::try_to_lock);
     if (!hold.owns_lock()) {
         skipped.fetch_add(1, std::memory_order_relaxed);
         return;

@@ -159,6 +159,7 @@ private:
     void connect_input(int j);
     bool preset(int action);
     void renew_text(Channel &c, int number);
+    bool take_lock(std::unique_lock<std::mutex> &hold);
     void report(const char *proc, const char *message);
     void flush_reports();
     intptr_t dispatch(AEffect *e, int32_t opcode, int32_t index, intptr_t value, void *ptr,
@@ -170,7 +171,7 @@ private:
     bool started = false;
     bool stopped = false;
 
-    std::timed_mutex lock;
+    std::mutex lock;
     std::array<Channel, MAX_CHANNELS> channels;
     int n_channels = 0;
     int selected = -1;

@@ -13,7 +13,6 @@ namespace {
 
 const int IDLE_MS = 33; // the editor's idle, about 30 times a second
 const int STATUS_MS = 250;
-const char *const EDITOR_PARENT_CSS = "* { background-color: rgb(32, 64, 96); }";
 
 struct Queued {
     HostWindow *window;
@@ -70,6 +69,14 @@ GtkWidget *submenu(GtkWidget *parent, const char *text)
     return menu;
 }
 
+// The editor parent's own colour, seen where no editor covers it.
+gboolean on_draw_parent(GtkWidget *, cairo_t *cr, gpointer)
+{
+    cairo_set_source_rgb(cr, 32 / 255.0, 64 / 255.0, 96 / 255.0);
+    cairo_paint(cr);
+    return TRUE;
+}
+
 gboolean on_delete(GtkWidget *, GdkEvent *, gpointer window)
 {
     static_cast<HostWindow *>(window)->close();
@@ -123,12 +130,7 @@ HostWindow::HostWindow()
     // The menu bar may be wider than the editor: the editor parent keeps the
     // editor's size and sits in the middle.
     gtk_widget_set_halign(editor_area, GTK_ALIGN_CENTER);
-    GtkCssProvider *css = gtk_css_provider_new();
-    gtk_css_provider_load_from_data(css, EDITOR_PARENT_CSS, -1, nullptr);
-    gtk_style_context_add_provider(gtk_widget_get_style_context(editor_area),
-                                   GTK_STYLE_PROVIDER(css),
-                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(css);
+    g_signal_connect(editor_area, "draw", G_CALLBACK(on_draw_parent), nullptr);
     gtk_box_pack_start(GTK_BOX(box), editor_area, FALSE, FALSE, 0);
 
     status = gtk_label_new("");

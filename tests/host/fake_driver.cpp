@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-std::vector<FakeSpec> FakeRts::specs;
+std::vector<FakeSetup> FakeRts::setups;
 std::vector<std::string> FakeRts::log;
 ZR_Rts_callback FakeRts::callback = nullptr;
 std::vector<FakeRts *> FakeRts::instances;
@@ -15,7 +15,7 @@ const uint32_t FLOATS = ZR_Rts::FORMAT_FLOAT | 32 << 8 | 4;
 ZR_status FakeRts::classInit(ZR_Rts_callback cb)
 {
     callback = cb;
-    for (const FakeSpec &s : specs) {
+    for (const FakeSetup &s : setups) {
         FakeRts *d = new FakeRts(s);
         instances.push_back(d);
         ZR_Rts_instances.insert(&d->instance_link);
@@ -33,21 +33,21 @@ void FakeRts::class_cleanup()
     instances.clear();
 }
 
-FakeRts::FakeRts(const FakeSpec &s) : ZR_Rts(s.name.c_str()), spec(s) {}
+FakeRts::FakeRts(const FakeSetup &s) : ZR_Rts(s.name.c_str()), setup(s) {}
 
 ZR_status FakeRts::init()
 {
-    log.push_back(spec.name + ".init");
-    if (spec.init_result)
-        return spec.init_result;
-    for (int rate : spec.rates) {
-        Mode *m = new Mode(rate, 32, spec.frames, spec.outputs);
+    log.push_back(setup.name + ".init");
+    if (setup.init_result)
+        return setup.init_result;
+    for (int rate : setup.rates) {
+        Mode *m = new Mode(rate, 32, setup.frames, setup.outputs);
         modes.insert(&m->link);
     }
-    for (int j = 0; j < spec.inputs; ++j) {
+    for (int j = 0; j < setup.inputs; ++j) {
         char name[64];
-        std::snprintf(name, sizeof name, "%s in %d", spec.name.c_str(), j + 1);
-        Chan *c = new Chan(name, FLOATS, spec.frames);
+        std::snprintf(name, sizeof name, "%s in %d", setup.name.c_str(), j + 1);
+        Chan *c = new Chan(name, FLOATS, setup.frames);
         c->data = block_memory(0.25f / (float)(j + 1));
         inputs.insert(&c->link);
     }
@@ -56,7 +56,7 @@ ZR_status FakeRts::init()
 
 ZR_status FakeRts::done()
 {
-    log.push_back(spec.name + ".done");
+    log.push_back(setup.name + ".done");
     return ZR_Rts::done();
 }
 
@@ -65,9 +65,9 @@ ZR_status FakeRts::mode(Mode *m)
     int index = 0;
     while (mode_at(modes, index) && mode_at(modes, index) != m)
         ++index;
-    log.push_back(spec.name + ".mode " + std::to_string(index));
-    if (spec.mode_result)
-        return spec.mode_result;
+    log.push_back(setup.name + ".mode " + std::to_string(index));
+    if (setup.mode_result)
+        return setup.mode_result;
     ZR_Rts::mode(m);
     for (int k = 0; k < m->channels; ++k) {
         Chan *c = new Chan("out", FLOATS, m->frames);
@@ -79,13 +79,13 @@ ZR_status FakeRts::mode(Mode *m)
 
 ZR_status FakeRts::free()
 {
-    log.push_back(spec.name + ".free");
+    log.push_back(setup.name + ".free");
     return ZR_Rts::free();
 }
 
 float *FakeRts::block_memory(float value)
 {
-    memory.emplace_back((size_t)spec.frames, value);
+    memory.emplace_back((size_t)setup.frames, value);
     return memory.back().data();
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct FakeSpec {
+struct FakeSetup {
     std::string name;
     int inputs = 2;
     std::vector<int> rates = {48000};
@@ -21,7 +21,7 @@ struct FakeSpec {
 class FakeRts : public ZR_Rts {
 public:
     // The instances the next classInit creates, in order.
-    static std::vector<FakeSpec> specs;
+    static std::vector<FakeSetup> setups;
     // "A.init", "A.mode 0", "A.free", "A.done" ... in call order.
     static std::vector<std::string> log;
     static ZR_Rts_callback callback;
@@ -30,7 +30,7 @@ public:
     static ZR_status classInit(ZR_Rts_callback cb);
     static void class_cleanup();
 
-    explicit FakeRts(const FakeSpec &spec);
+    explicit FakeRts(const FakeSetup &setup);
     ZR_status init() override;
     ZR_status done() override;
     ZR_status mode(Mode *m) override;
@@ -40,7 +40,7 @@ public:
     // block of the registered callback.
     void pump(const std::vector<float *> &ins, const std::vector<float *> &outs);
 
-    FakeSpec spec;
+    FakeSetup setup;
 
 private:
     // Sample memory of every channel made so far: inputs carry a signal from

@@ -79,7 +79,7 @@ protected:
     void SetUp() override
     {
         FakeRts::log.clear();
-        FakeRts::specs = {{"A", 2, {48000}}, {"B", 4, {44100, 96000, 48000}}};
+        FakeRts::setups = {{"A", 2, {48000}}, {"B", 4, {44100, 96000, 48000}}};
     }
     // Starts a host and applies args; returns the problems reported.
     std::string run(std::vector<std::string> args)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -88,7 +89,7 @@ protected:
     void SetUp() override
     {
         FakeRts::log.clear();
-        FakeRts::specs.clear();
+        FakeRts::setups.clear();
         ZR_headless_reset_message_boxes();
         created_effects = closed_effects = 0;
         editor_parent_wrong = false;
@@ -149,7 +150,7 @@ TEST_F(LiveHostTest, WithoutDriversReportsAndKeepsOneUnconnectedChannel)
 // texts, the selected channel and whether "&Delete" is enabled.
 TEST_F(LiveHostTest, ChannelsAndInputsFollowTheCommands)
 {
-    FakeRts::specs = {{"A", 2}, {"B", 1}};
+    FakeRts::setups = {{"A", 2}, {"B", 1}};
     start();
     struct Step {
         int id;
@@ -190,7 +191,7 @@ TEST_F(LiveHostTest, ChannelsAndInputsFollowTheCommands)
 
 TEST_F(LiveHostTest, SecondChannelIsUnconnectedWhenTheOnlyInputIsInUse)
 {
-    FakeRts::specs = {{"A", 1}};
+    FakeRts::setups = {{"A", 1}};
     start();
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
     EXPECT_EQ(texts(), (std::vector<std::string>{"1. A in 1", "2. Unconnected"}));
@@ -204,7 +205,7 @@ TEST_F(LiveHostTest, SecondChannelIsUnconnectedWhenTheOnlyInputIsInUse)
 // selected channel has its editor open.
 TEST_F(LiveHostTest, RandomCommandsKeepTheTablesConsistent)
 {
-    FakeRts::specs = {{"A", 3}, {"B", 1}, {"C", 0}, {"D", 5, {44100, 48000}}};
+    FakeRts::setups = {{"A", 3}, {"B", 1}, {"C", 0}, {"D", 5, {44100, 48000}}};
     start();
     std::mt19937 random(14);
     const int ops[] = {HOST_CMD_DRIVER, HOST_CMD_MODE,    HOST_CMD_ADD,  HOST_CMD_ADD,
@@ -253,12 +254,12 @@ TEST_F(LiveHostTest, RandomCommandsKeepTheTablesConsistent)
 
 TEST_F(LiveHostTest, DriverOperationsRunInOrderAndFailuresLeaveNothingSelected)
 {
-    FakeSpec a{"A", 2, {44100, 48000}};
-    FakeSpec b{"B", 2};
+    FakeSetup a{"A", 2, {44100, 48000}};
+    FakeSetup b{"B", 2};
     b.init_result = ZR_ERROR_AUDIO_CANNOT_OPEN;
-    FakeSpec c{"C", 2};
+    FakeSetup c{"C", 2};
     c.mode_result = ZR_ERROR_AUDIO;
-    FakeRts::specs = {a, b, c};
+    FakeRts::setups = {a, b, c};
     start();
     EXPECT_EQ(FakeRts::log, (std::vector<std::string>{"A.init", "A.mode 0"}));
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
@@ -304,7 +305,7 @@ TEST_F(LiveHostTest, DriverOperationsRunInOrderAndFailuresLeaveNothingSelected)
 
 TEST_F(LiveHostTest, BlockDuringACommandIsSkippedAndLeavesTheOutputs)
 {
-    FakeRts::specs = {{"A", 2}};
+    FakeRts::setups = {{"A", 2}};
     start();
     std::vector<float> outs[2] = {std::vector<float>(64, 9.0f), std::vector<float>(64, 9.0f)};
     pumped_outputs = outs;
@@ -323,7 +324,7 @@ TEST_F(LiveHostTest, BlockDuringACommandIsSkippedAndLeavesTheOutputs)
 // real plug-in (ThreadSanitizer watches this one).
 TEST_F(LiveHostTest, ConcurrencyBlocksRunWhileCommandsChangeTheTables)
 {
-    FakeRts::specs = {{"A", 2, {48000}, 64}, {"B", 1, {44100, 96000}, 128}, {"C", 3, {48000}, 32}};
+    FakeRts::setups = {{"A", 2, {48000}, 64}, {"B", 1, {44100, 96000}, 128}, {"C", 3, {48000}, 32}};
     start(&VSTPluginMain);
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0};
@@ -331,19 +332,23 @@ TEST_F(LiveHostTest, ConcurrencyBlocksRunWhileCommandsChangeTheTables)
         while (!stop.load(std::memory_order_relaxed)) {
             FakeRts::callback();
             blocks.fetch_add(1, std::memory_order_relaxed);
+            // A driver leaves the lock free between blocks.
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
         }
     });
     std::mt19937 random(3);
     const int ops[] = {HOST_CMD_DRIVER,  HOST_CMD_MODE,  HOST_CMD_ADD,  HOST_CMD_DELETE,
                        HOST_CMD_CHANNEL, HOST_CMD_INPUT, HOST_CMD_INPUT};
-    for (int step = 0; step < 200; ++step) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (int step = 0;
+         step < 200 || (blocks.load() < 300 && std::chrono::steady_clock::now() < end); ++step) {
         const int op = ops[random() % 7];
         host->command(op + (int)(random() % 4));
         std::this_thread::yield();
     }
     stop = true;
     driver.join();
-    EXPECT_GT(blocks.load(), 200);
+    EXPECT_GE(blocks.load(), 300);
     host->shutdown();
     FakeRts::callback(); // after shutdown: no host, nothing runs
 }
@@ -382,7 +387,7 @@ intptr_t quiet_host(AEffect *, int32_t opcode, int32_t, intptr_t, void *, float)
 TEST_F(LiveHostTest, BlockOutputIsTheSumOfTwoPluginsRunDirectly)
 {
     const int frames = 256;
-    FakeRts::specs = {{"A", 2, {48000}, frames, 3}};
+    FakeRts::setups = {{"A", 2, {48000}, frames, 3}};
     start(&VSTPluginMain);
     ASSERT_TRUE(host->command(HOST_CMD_ADD));
     ASSERT_TRUE(host->command(HOST_CMD_ADD));

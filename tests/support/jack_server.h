@@ -24,19 +24,20 @@ public:
     pid_t pid = -1;
     std::string failure;
 
-    // Rate 48000, 256 frames, 4 capture and 4 playback ports.
-    bool start(const std::string &server)
+    // Rate 48000, 4 capture and 4 playback ports, frames per cycle.
+    bool start(const std::string &server, int frames = 256)
     {
         using namespace std::chrono_literals;
         name = server;
         std::fflush(stdout);
         std::fflush(stderr);
+        const std::string period = std::to_string(frames);
         pid = fork();
         if (pid == 0) {
             if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
                 _exit(126);
             execlp("jackd", "jackd", "-n", server.c_str(), "-r", "-d", "dummy", "-r", "48000", "-p",
-                   "256", "-C", "4", "-P", "4", (char *)nullptr);
+                   period.c_str(), "-C", "4", "-P", "4", (char *)nullptr);
             _exit(127);
         }
         if (pid < 0) {

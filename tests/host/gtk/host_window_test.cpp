@@ -207,6 +207,20 @@ TEST(HostWindow, MenusFollowTheServerAndTheEditorShowsInside)
     pump(100ms);
     EXPECT_EQ(window.last_help, "https://vemo-audio.org");
 
+    // The server goes away: the menus still work and another driver can be
+    // chosen (ALSA's default device: with or without modes here).
+    server.stop();
+    pump(500ms);
+    audio = items(window.audio_menu);
+    ASSERT_GE(audio.size(), 4u);
+    ASSERT_EQ(audio[1].label, "ALSA default");
+    gtk_menu_item_activate(GTK_MENU_ITEM(audio[1].widget));
+    pump(500ms);
+    audio = items(window.audio_menu);
+    EXPECT_FALSE(audio[0].checked);
+    EXPECT_NE(host.current_driver(), host.driver(0));
+    EXPECT_EQ(host.channel_count(), 1);
+
     window.close();
     EXPECT_EQ(host.channel_count(), 0);
     EXPECT_EQ(host.current_driver(), nullptr);
