@@ -358,6 +358,10 @@ TEST_F(WaveFake, AFailedModeLeavesNothingOpenAndCanBeRetried)
     dev.accepts = [](bool in, const WAVEFORMATEX &) { return in; };
     EXPECT_EQ(driver->mode(m), ZR_ERROR_AUDIO_CANNOT_OPEN);
     EXPECT_EQ(dev.open_in + dev.open_out, 0);
+    // Nothing is open, so nothing can come back: free ends at once.
+    EXPECT_EQ(driver->free(), ZR_OK);
+    EXPECT_TRUE(dev.waits.empty());
+    EXPECT_TRUE(dev.sleeps.empty());
     dev.accepts = [](bool, const WAVEFORMATEX &) { return true; };
     ASSERT_EQ(driver->mode(m), ZR_OK);
     EXPECT_EQ(ZR_Rts::chan_at(driver->outputs, 3) != nullptr, true);
