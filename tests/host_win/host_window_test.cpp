@@ -5,6 +5,7 @@
 
 #include "ZR/core/ZR_msgbox_Headless.h"
 #include "app/ZR_maker.h"
+#include "support/host_window_Win32.h"
 #include "vst/vst_entry.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,13 @@ TEST(HostWindowWin32, StartsWithoutDriversAndMenuCommandsChangeTheChannels)
     GetObjectA(reinterpret_cast<HBRUSH>(GetClassLongPtrA(window.editor_window, GCLP_HBRBACKGROUND)),
                sizeof brush, &brush);
     EXPECT_EQ(brush.lbColor, RGB(32, 64, 96));
+    // Channel 1's editor covers its parent: hardly any background shows.
+    const std::vector<uint32_t> shown = grab_window(window.editor_window, width, height);
+    ASSERT_EQ(shown.size(), (size_t)width * height);
+    size_t background = 0;
+    for (uint32_t p : shown)
+        background += p == 0x204060u;
+    EXPECT_LT(background, shown.size() / 100);
     char title[128] = "";
     GetWindowTextA(window.main_window, title, sizeof title);
     EXPECT_EQ(std::string(title), host.product_string());
