@@ -60,7 +60,8 @@ TEST_F(Asio, ListsRegisteredDriversWithAServerFileInRegistryOrder)
     for (ZR_Chain_Item *i = ZR_Rts_instances.first(); i != ZR_Rts_instances.end(); i = i->next)
         names.push_back(static_cast<ZR_Rts *>(i->owner)->name);
     EXPECT_EQ(names, (std::vector<std::string>{"Vemo Test Driver", "2 Big Endian",
-                                               "Vemo Test Driver With A Fort...", "6 Unserved"}));
+                                               "Vemo Test Driver With A Fort...", "6 Unserved",
+                                               "Vemo Test Driver With A Fort..."}));
     // Nothing is loaded by the listing.
     EXPECT_EQ(state->created.load(), 0);
 }
@@ -124,6 +125,22 @@ TEST_F(Asio, EveryModeListsTheSameConvertibleOutputs)
         EXPECT_EQ(d->free(), ZR_OK);
     }
     d->done();
+}
+
+TEST_F(Asio, InstancesWithTheSameCutNameLoadTheirOwnDrivers)
+{
+    std::vector<ZR_Rts_Asio *> twins;
+    for (ZR_Chain_Item *i = ZR_Rts_instances.first(); i != ZR_Rts_instances.end(); i = i->next)
+        if (std::string(static_cast<ZR_Rts *>(i->owner)->name) == "Vemo Test Driver With A Fort...")
+            twins.push_back(static_cast<ZR_Rts_Asio *>(i->owner));
+    ASSERT_EQ(twins.size(), 2u);
+    // The first has 2 inputs, the second is registered with the 24-input driver.
+    ASSERT_EQ(twins[1]->init(), ZR_OK);
+    EXPECT_EQ(twins[1]->input_count, 16);
+    twins[1]->done();
+    ASSERT_EQ(twins[0]->init(), ZR_OK);
+    EXPECT_EQ(twins[0]->input_count, 2);
+    twins[0]->done();
 }
 
 TEST_F(Asio, ARefusedRateIsReportedAndFails)

@@ -11,6 +11,8 @@ namespace test_asio {
 
 const char *const ASIO_KEY = "Software\\ASIO";
 const char *const LONG_NAME = "Vemo Test Driver With A Forty Char Name!";
+// Cut to the same 31 characters as LONG_NAME.
+const char *const LONG_TWIN = "Vemo Test Driver With A Forty Char Twin!";
 
 struct Registration {
     const char *key;
@@ -27,6 +29,7 @@ const Registration REGISTRATIONS[] = {
     {"4 Missing File", "{5e3ac1d0-7d1b-4c55-9a41-000000000004}", "Missing", "C:\\no\\such.dll"},
     {"5 No Clsid", nullptr, "No Clsid", "dll"},
     {"6 Unserved", "{5e3ac1d0-7d1b-4c55-9a41-000000000005}", nullptr, "dll"},
+    {"7 Long Twin", "{5e3ac1d0-7d1b-4c55-9a41-000000000001}", LONG_TWIN, "dll"},
 };
 
 inline std::string dll_path()
