@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -61,6 +63,30 @@ std::vector<std::string> items(HMENU menu)
 
 using Texts = std::vector<std::string>;
 
+// The window as the screen shows it, caption and menu bar included, as a
+// binary PPM file (VEMO_HOST_WIN32_SCREENSHOT names it).
+void save_screenshot(HWND window, const char *path)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+    const std::vector<uint32_t> screen = grab_window(GetDesktopWindow(), screen_w, screen_h);
+    std::FILE *f = std::fopen(path, "wb");
+    if (!f)
+        return;
+    const int w = std::min<int>(r.right, screen_w) - r.left;
+    const int h = std::min<int>(r.bottom, screen_h) - r.top;
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int y = r.top; y < r.top + h; ++y)
+        for (int x = r.left; x < r.left + w; ++x) {
+            const uint32_t p = screen[(size_t)y * screen_w + x];
+            const unsigned char rgb[3] = {(unsigned char)(p >> 16), (unsigned char)(p >> 8),
+                                          (unsigned char)p};
+            std::fwrite(rgb, 1, 3, f);
+        }
+    std::fclose(f);
+}
+
 TEST(HostWindowWin32, StartsWithoutDriversAndMenuCommandsChangeTheChannels)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs an X server";
@@ -108,6 +134,8 @@ TEST(HostWindowWin32, StartsWithoutDriversAndMenuCommandsChangeTheChannels)
     for (uint32_t p : shown)
         background += p == 0x204060u;
     EXPECT_LT(background, shown.size() / 100);
+    if (const char *path = std::getenv("VEMO_HOST_WIN32_SCREENSHOT"))
+        save_screenshot(window.main_window, path);
     char title[128] = "";
     GetWindowTextA(window.main_window, title, sizeof title);
     EXPECT_EQ(std::string(title), host.product_string());
