@@ -84,7 +84,8 @@ public:
     // Answer to the vendor string query; hosted plug-ins may check it.
     static const char VENDOR_STRING[];
 
-    // entry creates one plug-in instance; classes are registered in order.
+    // entry creates one plug-in instance; classes are registered in order;
+    // shell may be null (no window: editors get a null parent).
     LiveHost(VstPluginEntryProc entry, std::vector<HostDriverClass> classes, HostShell *shell);
     ~LiveHost();
     LiveHost(const LiveHost &) = delete;

@@ -1,8 +1,10 @@
 // A `jackd -d dummy` server with a unique name for one test, stopped by its
-// PID, and the client opening that never starts a server.
+// PID (or by the test process's end), and the client opening that never
+// starts a server.
 #pragma once
 #include <jack/jack.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +36,8 @@ public:
         const std::string period = std::to_string(frames);
         pid = fork();
         if (pid == 0) {
+            // A test that crashes takes its server with it.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
                 _exit(126);
             execlp("jackd", "jackd", "-n", server.c_str(), "-r", "-d", "dummy", "-r", "48000", "-p",
