@@ -48,11 +48,30 @@ void register_class()
 
 } // namespace
 
-ZR_Win_Win32::ZR_Win_Win32(int w, int h) : ZR_Win(w, h) {}
+ZR_Win_Win32::ZR_Win_Win32(int w, int h)
+    : ZR_Win(w, h), m_paint_mutex(CreateMutexA(nullptr, FALSE, nullptr))
+{
+}
 
 ZR_Win_Win32::~ZR_Win_Win32()
 {
     hwnd(nullptr);
+    if (m_paint_mutex)
+        CloseHandle(m_paint_mutex);
+}
+
+bool ZR_Win_Win32::lock_paint()
+{
+    if (!m_paint_mutex)
+        return false;
+    // An abandoned mutex (its painter thread ended inside a paint) is ours.
+    const DWORD r = WaitForSingleObject(m_paint_mutex, (DWORD)PAINT_WAIT.count());
+    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+}
+
+void ZR_Win_Win32::unlock_paint()
+{
+    ReleaseMutex(m_paint_mutex);
 }
 
 const char *ZR_Win_Win32::class_name()

@@ -36,11 +36,15 @@ protected:
     void present(const ZR_Rect &clip, int sx, int sy) override;
     void track_leave() override;
     void capture_pointer(bool on) override;
+    // An unnamed mutex, waited for PAINT_WAIT.
+    bool lock_paint() override;
+    void unlock_paint() override;
 
 private:
     LRESULT handle(UINT message, WPARAM wp, LPARAM lp);
     HWND m_parent = nullptr;
     HWND m_window = nullptr;
+    HANDLE m_paint_mutex;
     // TrackMouseEvent's request ends with the leave it reports: armed again
     // at the next move after a leave.
     bool m_leave_armed = false;

@@ -180,13 +180,18 @@ TEST_F(Win32Window, RedrawFromAnotherThreadPaintsThere)
     win.redraw({0, 0, W, H});
     pump_messages();
     const uint32_t before = win.paints.load();
+    std::atomic<bool> done{false};
     std::thread setter([&] {
         for (int v = 0; v <= 200; v += 8)
             spcpp("ZR_Wid_Knob %o -val %f", p.knob, (double)v);
+        done = true;
     });
-    for (int i = 0; i < 50; ++i) {
+    // WM_PAINT on this thread meanwhile; under Wine the setter's drawing
+    // may also wait for this thread's messages.
+    for (int i = 0; i < 50 || !done.load(); ++i) {
         InvalidateRect(win.window(), nullptr, FALSE);
         UpdateWindow(win.window());
+        pump_messages();
     }
     setter.join();
     EXPECT_GE(win.paints.load(), before + 26);
@@ -196,6 +201,59 @@ TEST_F(Win32Window, RedrawFromAnotherThreadPaintsThere)
     EXPECT_GT(differences(win.window(), 0, false), 100);
     spcpp("ZR_Wid %o -win 0", p.knob);
     spcpp("ZR_Wid %o -win 0", p.background);
+}
+
+// The Win32 paint mutex excludes a second painter and gives up after the
+// limit: a redraw while another thread paints paints nothing.
+TEST_F(Win32Window, RedrawWaitsForThePaintMutexThenSkips)
+{
+    // Blocks inside the paint of one chosen thread; counts the others'.
+    struct Blocking : ZR_Wid {
+        std::atomic<DWORD> blocker{0};
+        std::atomic<int> state{0};
+        std::atomic<int> other_draws{0};
+        void draw(ZR_Pic<ZR_Pix_A32> &, int, int, const ZR_Rect &) override
+        {
+            if (GetCurrentThreadId() != blocker.load()) {
+                ++other_draws;
+                return;
+            }
+            state = 1;
+            while (state.load() != 2)
+                std::this_thread::yield();
+        }
+    } b;
+    b.width = b.height = 64;
+    ZR_Win_Win32 win(64, 64);
+    win.hwnd(host);
+    ZR_Win::attach(&b, &win);
+    std::atomic<bool> done{false};
+    std::thread painter([&] {
+        b.blocker = GetCurrentThreadId();
+        win.redraw({0, 0, 64, 64});
+        done = true;
+    });
+    // Under Wine, drawing into another thread's window may wait for that
+    // thread's messages: this thread keeps delivering them.
+    auto pump_until = [](auto condition) {
+        while (!condition()) {
+            pump_messages();
+            Sleep(1);
+        }
+    };
+    pump_until([&] { return b.state.load() == 1; });
+    const int before = b.other_draws.load();
+    const DWORD t0 = GetTickCount();
+    win.redraw({0, 0, 64, 64});
+    const DWORD waited = GetTickCount() - t0;
+    EXPECT_GE(waited, 950u);
+    EXPECT_EQ(b.other_draws.load(), before); // skipped
+    b.state = 2;
+    pump_until([&] { return done.load(); });
+    painter.join();
+    win.redraw({0, 0, 64, 64}); // the mutex was given back
+    EXPECT_EQ(b.other_draws.load(), before + 1);
+    ZR_Win::attach(&b, nullptr);
 }
 
 } // namespace
