@@ -2,9 +2,7 @@
 // and the writer that replaces a file only once the new one is complete.
 #include "app/ZR_Application_Preset.h"
 #include "app/ZR_maker.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "app/file_ops.h"
 
 #include <atomic>
 #include <cmath>
@@ -98,24 +96,18 @@ const char *read_preset_file(const char *path, PresetValues *out, int *read)
 const char *write_preset_file(const char *path, const PresetValues &values)
 {
     static std::atomic<unsigned> counter{0};
-    const std::string temp = std::string(path) + ".tmp" + std::to_string(getpid()) + "-" +
-                             std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    FILE *f = fd >= 0 ? fdopen(fd, "wb") : nullptr;
-    if (!f) {
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-        }
+    const std::string temp = std::string(path) + ".tmp" + std::to_string(file_ops_process_id()) +
+                             "-" + std::to_string(counter.fetch_add(1, std::memory_order_relaxed));
+    FILE *f = file_ops_create_new(temp.c_str());
+    if (!f)
         return "Cannot open preset file.";
-    }
     const char *message = write_file(f, values);
     // A failed flush at close means the values never reached the file.
     if (std::fclose(f) != 0 && !message)
         message = "Cannot write params to preset file.";
-    if (!message && std::rename(temp.c_str(), path) != 0)
+    if (!message && !file_ops_replace(temp.c_str(), path))
         message = "Cannot open preset file.";
     if (message)
-        ::unlink(temp.c_str());
+        std::remove(temp.c_str());
     return message;
 }

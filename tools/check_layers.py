@@ -23,7 +23,8 @@ ALLOWED = [
     # A window walks its widgets through their declaration (virtual calls only).
     ('ZR/Win/', ['ZR/core/', 'ZR/Pic/', 'ZR/Win/', 'ZR/Wid/ZR_Wid.h']),
     ('ZR/Wid/', ['ZR/core/', 'ZR/Pic/', 'ZR/Win/', 'ZR/Wid/']),
-    ('ZR/Dlg/', ['ZR/core/', 'ZR/Dlg/']),
+    # The Windows dialog takes its owner from the framework window's parent.
+    ('ZR/Dlg/', ['ZR/core/', 'ZR/Dlg/', 'ZR/Win/ZR_Win_Win32.h']),
     ('ZR/Rts/', ['ZR/core/', 'ZR/Rts/']),
     ('ZR/', ['ZR/']),
     ('app/', ['ZR/', 'app/']),

@@ -10,6 +10,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config
 TEST_PACKAGES=(clang clang-format libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev sox jackd2 python3
   fonts-wine xvfb xdotool valgrind)
+# The Windows build: the MinGW-w64 cross compilers (GoogleTest's sources come
+# with googletest above), Wine to run its tests, python3 to draw vemo.exe's
+# icons.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 python3)
 
 # ensure_packages WHO PACKAGE...: installs what is missing with apt-get, or
 # says in one line that it needs root.

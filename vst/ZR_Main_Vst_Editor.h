@@ -8,7 +8,6 @@
 #include <vector>
 
 class ZR_Main_Vst;
-class ZR_Win_X11;
 class ZR_Main_Vst_Editor_Window;
 
 class ZR_Main_Vst_Editor : public AEffEditor {
@@ -17,14 +16,16 @@ public:
     ~ZR_Main_Vst_Editor() override;
 
     bool getRect(ERect **rect) override;
-    // ptr carries the host's X11 window id. A second open without a close
-    // closes first.
+    // ptr carries the host's window (an X11 window id, a Windows HWND). A
+    // second open without a close closes first.
     bool open(void *ptr) override;
     void close() override;
     // Delivers the queued gestures to the host, in order (host GUI thread).
     void idle() override;
 
-    // Queued by the window's event thread.
+    // A gesture's call for the host: queued until idle where the window has
+    // a thread of its own (X11), made at once where it runs on the host's
+    // GUI thread (Windows).
     struct HostCall {
         int32_t opcode;
         int32_t index;

@@ -12,3 +12,4 @@ public:
 private:
     const char *run(bool saving);
 };
+using ZR_Dlg_File_Platform = ZR_Dlg_File_Linux;

@@ -1,8 +1,9 @@
-// The text label class the application uses.
+// The text label class the application uses, over the platform's text class
+// (the build names its header in ZR_WID_TEXT_PLATFORM).
 #pragma once
-#include "ZR/Wid/ZR_Wid_Text_FreeType.h"
+#include ZR_WID_TEXT_PLATFORM
 
-class ZR_Wid_Text : public ZR_Wid_Text_FreeType {
+class ZR_Wid_Text : public ZR_Wid_Text_Platform {
 public:
     ZR_Wid_Text();
 };

@@ -32,3 +32,4 @@ private:
     std::atomic<ZR_font *> m_font{nullptr};
     std::atomic<uint32_t> m_shown_version{0};
 };
+using ZR_Wid_Text_Platform = ZR_Wid_Text_FreeType;

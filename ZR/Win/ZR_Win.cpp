@@ -129,26 +129,34 @@ ZR_Pix_A32 zr_win_tint(ZR_Pix_A32 p, double f)
 // Waits at most PAINT_WAIT for the paint lock. Polled with try_lock: the
 // timed wait compiles to pthread_mutex_clocklock, which the thread sanitizer
 // does not intercept (it then reports the unlock as wrong).
-bool ZR_Win::lock_paint(std::unique_lock<std::timed_mutex> &lock)
+bool ZR_Win::lock_paint()
 {
-    if (lock.try_lock())
+    if (m_paint_lock.try_lock())
         return true;
     const auto deadline = std::chrono::steady_clock::now() + PAINT_WAIT;
     auto pause = std::chrono::microseconds(50);
     while (std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(pause);
-        if (lock.try_lock())
+        if (m_paint_lock.try_lock())
             return true;
         pause = std::min<std::chrono::microseconds>(pause * 2, std::chrono::milliseconds(2));
     }
     return false;
 }
 
+void ZR_Win::unlock_paint()
+{
+    m_paint_lock.unlock();
+}
+
 void ZR_Win::paint(const ZR_Rect &rect)
 {
-    std::unique_lock<std::timed_mutex> lock(m_paint_lock, std::defer_lock);
-    if (!lock_paint(lock))
+    if (!lock_paint())
         return;
+    struct Unlock {
+        ZR_Win *window;
+        ~Unlock() { window->unlock_paint(); }
+    } unlock{this};
     if (!tile_buffer.pixels || !scratch.pixels || rect.left >= rect.right ||
         rect.top >= rect.bottom)
         return;

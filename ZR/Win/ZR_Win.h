@@ -69,9 +69,12 @@ protected:
     virtual void capture_pointer(bool on) { (void)on; }
 
     static constexpr std::chrono::milliseconds PAINT_WAIT{1000};
+    // The paint lock: taken for one whole paint, waited for at most
+    // PAINT_WAIT (false: the paint is skipped). A platform may use its own.
+    virtual bool lock_paint();
+    virtual void unlock_paint();
 
 private:
-    bool lock_paint(std::unique_lock<std::timed_mutex> &lock);
     std::timed_mutex m_paint_lock;
     bool m_leave_tracked = false;
     void unlink_all(ZR_Wid *w);

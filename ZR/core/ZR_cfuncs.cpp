@@ -1,6 +1,7 @@
 // Status values, ZR_error_func and the lookup of embedded resources.
 #include "ZR/core/ZR_cfuncs.h"
 #include "ZR/core/ZR_msgbox.h"
+#include "ZR/core/ZR_resource_module.h"
 
 #include <cctype>
 #include <cstdio>
@@ -72,20 +73,35 @@ void ZR_set_resource_table(const ZR_resource_entry *table)
     resource_table = table ? table : empty_table;
 }
 
+namespace {
+
+const ZR_resource_entry *table_entry(const char *name)
+{
+    for (const ZR_resource_entry *e = resource_table; e->name; ++e)
+        if (same_name_ignoring_case(e->name, name))
+            return e;
+    return nullptr;
+}
+
+} // namespace
+
 const void *ZR_resource_find(const char *name, std::size_t *size)
 {
-    if (size)
-        *size = 0;
-    if (!name)
-        return nullptr;
-    for (const ZR_resource_entry *e = resource_table; e->name; ++e) {
-        if (same_name_ignoring_case(e->name, name)) {
-            if (size)
-                *size = e->size;
-            return e->data;
+    std::size_t bytes = 0;
+    const void *data = nullptr;
+    if (name) {
+        if (const ZR_resource_entry *e = table_entry(name)) {
+            data = e->data;
+            bytes = e->size;
+        }
+        else {
+            ZR_status failure = ZR_OK;
+            data = ZR_module_resource(name, &bytes, &failure);
         }
     }
-    return nullptr;
+    if (size)
+        *size = data ? bytes : 0;
+    return data;
 }
 
 bool ZR_resource_length(const void *data, std::size_t *size)
@@ -101,13 +117,28 @@ bool ZR_resource_length(const void *data, std::size_t *size)
             return true;
         }
     }
-    return false;
+    std::size_t bytes = 0;
+    const bool found = ZR_module_resource_length(data, &bytes);
+    if (size)
+        *size = bytes;
+    return found;
 }
 
 const void *ZR_resource(const char *name)
 {
-    const void *data = ZR_resource_find(name, nullptr);
-    if (!data)
+    if (const ZR_resource_entry *e = name ? table_entry(name) : nullptr)
+        return e->data;
+    std::size_t bytes = 0;
+    ZR_status failure = ZR_ERROR_RESOURCE_CANNOT_FIND;
+    const void *data = name ? ZR_module_resource(name, &bytes, &failure) : nullptr;
+    if (data)
+        return data;
+    // The line tells which step failed: finding, loading or locking.
+    if (failure == ZR_ERROR_RESOURCE_CANNOT_LOAD)
+        ZR_error_func("ZR_cfuncs", 130, "ZR_resource", __DATE__, __TIME__, failure);
+    else if (failure == ZR_ERROR_RESOURCE_CANNOT_LOCK)
+        ZR_error_func("ZR_cfuncs", 138, "ZR_resource", __DATE__, __TIME__, failure);
+    else
         ZR_error_func("ZR_cfuncs", 121, "ZR_resource", __DATE__, __TIME__, or_empty(name));
-    return data;
+    return nullptr;
 }

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+// Sets name to value, or removes it for null (env_Linux.cpp, env_Win32.cpp).
+void test_set_env(const char *name, const char *value);
+
 class ScopedEnv {
 public:
     ScopedEnv(const char *name, const char *value) : name_(name)
@@ -12,18 +15,9 @@ public:
         had_ = old != nullptr;
         if (had_)
             old_ = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        test_set_env(name, value);
     }
-    ~ScopedEnv()
-    {
-        if (had_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
+    ~ScopedEnv() { test_set_env(name_.c_str(), had_ ? old_.c_str() : nullptr); }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;
 
