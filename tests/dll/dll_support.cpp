@@ -1,6 +1,9 @@
 // The Windows test host's pieces.
 #include "dll_support.h"
 
+#include <gtest/gtest.h>
+
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -16,6 +19,21 @@ intptr_t VEMO_VSTCALL record(AEffect *, int32_t opcode, int32_t index, intptr_t,
         opcode == audioMasterEndEdit)
         Dll::calls.push_back({opcode, index, opt, GetCurrentThreadId()});
     return 0;
+}
+
+LRESULT CALLBACK close_boxes(int code, WPARAM wp, LPARAM lp)
+{
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wp);
+        char type[16] = {}, caption[64] = {};
+        GetClassNameA(window, type, sizeof type);
+        if (!std::strcmp(type, "#32770")) {
+            GetWindowTextA(window, caption, sizeof caption);
+            ADD_FAILURE() << "message box \"" << caption << "\" shown";
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 } // namespace
@@ -34,10 +52,13 @@ Dll::Dll()
         entry = reinterpret_cast<VstPluginEntryProc>(
             reinterpret_cast<void *>(GetProcAddress(module, "VSTPluginMain")));
     calls.clear();
+    box_hook = SetWindowsHookExA(WH_CBT, close_boxes, nullptr, GetCurrentThreadId());
 }
 
 Dll::~Dll()
 {
+    if (box_hook)
+        UnhookWindowsHookEx(box_hook);
     if (module)
         FreeLibrary(module);
 }

@@ -20,10 +20,13 @@ struct HostCall {
 };
 
 // A loaded vemo.dll and effects made by its entry with the recording host.
+// A message box the plug-in shows on this thread is closed at once and
+// fails the test (it would block the run).
 class Dll {
 public:
     Dll();
     ~Dll();
+    HHOOK box_hook = nullptr;
     HMODULE module = nullptr;
     VstPluginEntryProc entry = nullptr;
     AEffect *make();
