@@ -144,14 +144,16 @@ struct Cascade4 {
     {
         const uint32_t u = static_cast<uint32_t>(x) - o;
         const uint64_t p = static_cast<uint64_t>(mul_mem(int64_t{u}, k.alpha));
-        o = sub_mem(o + static_cast<uint32_t>(p >> 32), k.half);
+        // o - half does not wait for the product: the chain from o to o is sub, imul, shr, add.
+        o = sub_mem(o, k.half) + static_cast<uint32_t>(p >> 32);
         return o;
     }
     [[gnu::always_inline]] static uint32_t band(int64_t &m1, int64_t &m2, int32_t x, int32_t x2,
                                                 const Coefficients &k)
     {
-        const int64_t part = (mul_mem(sub_w(x, x2), k.c) >> 31) + (mul_mem(m2, k.nb) >> 31);
-        int64_t m = 2 * (mul_mem(m1, k.na) >> 31) - part;
+        // The terms off the chain are summed first; from m1 to m it is imul, sar, lea.
+        const int64_t rest = -(mul_mem(sub_w(x, x2), k.c) >> 31) - (mul_mem(m2, k.nb) >> 31);
+        int64_t m = rest + 2 * (mul_mem(m1, k.na) >> 31);
         if (__builtin_expect(static_cast<uint64_t>(m + INT32_MAX) > UINT32_MAX, 0))
             m = m < -INT32_MAX ? -int64_t{INT32_MAX} : INT64_C(1) << 31;
         m2 = m1;
