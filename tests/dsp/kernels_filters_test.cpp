@@ -295,6 +295,53 @@ TEST(KernelCascade4, MatchesTwoStagesOfReferenceSections)
     }
 }
 
+// Random coefficients over their whole usable range (most of them unstable, so the sums
+// saturate often), random states and full-range input, in short runs against the reference
+// sections: the products' extreme operands and the saturation at both ends.
+TEST(KernelCascade4, MatchesReferenceOverTheWholeCoefficientRange)
+{
+    std::mt19937 gen(29);
+    auto any = [&] { return static_cast<int32_t>(gen()); };
+    auto coefficient = [&] {
+        const int32_t v = any();
+        return v == INT32_MIN ? INT32_MIN + 1 : v;
+    };
+    for (int trial = 0; trial < 400; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        ZR_cascade4_state s{};
+        for (int i = 0; i < 2; ++i) {
+            s.low[i] = {static_cast<uint32_t>(gen()), any()};
+            s.band[i] = {coefficient(), coefficient(), coefficient(), any(), any(), any(), any()};
+        }
+        const ZR_cascade4_state initial = s;
+        const int n = 1 + static_cast<int>(gen() % 24);
+        const auto in = ktest::wild_signal(static_cast<size_t>(n), gen());
+        std::vector<int32_t> mid(n), out(n);
+        kernel_cascade4(in.data(), mid.data(), out.data(), n, s);
+        int32_t lb[2] = {initial.low[0].b, initial.low[1].b};
+        BandState bs[2];
+        for (int i = 0; i < 2; ++i) {
+            const ZR_bandpass_state &p = initial.band[i];
+            bs[i] = {p.x1, p.x2, p.y1, p.y2};
+        }
+        for (int j = 0; j < n; ++j) {
+            int32_t x = in[j];
+            for (int i = 0; i < 2; ++i) {
+                const ZR_bandpass_state &p = initial.band[i];
+                const int32_t lo = ref_onepole(x, lb[i], initial.low[i].alpha);
+                x = kref::combine(ZR_MODE_SUB, lo,
+                                  ref_bandpass(x, bs[i], p.a, p.b, p.c, false, nullptr));
+                ASSERT_EQ(i == 0 ? mid[j] : out[j], x) << "sample " << j << " stage " << i;
+            }
+        }
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(s.low[i].b, lb[i]) << i;
+            EXPECT_EQ(BandState({s.band[i].x1, s.band[i].x2, s.band[i].y1, s.band[i].y2}), bs[i])
+                << i;
+        }
+    }
+}
+
 // A planned run whose coefficients change between samples (as a glide's do) against the
 // reference sections switching their coefficients at the same samples; random plans, steps
 // as short as one sample at the start, and full-range input.

@@ -117,24 +117,56 @@ void kernel_hipass1(const int32_t *in, int32_t *out, int n, uint32_t alpha, int3
 namespace {
 
 // Both stages of the cascade, the four recurrences interleaved; lo - y = (o + 2^31) + m,
-// modulo 2^32. The band-passes take their x2 from the caller.
+// modulo 2^32. The steps are OnepoleStep's and BandpassStep's, with the state in registers and
+// the ten coefficients in memory, read as operands. The band-passes take their x2 from the caller.
+// The coefficients live apart from the state, so that the state can stay in registers.
+struct Cascade4Coefficients {
+    int64_t alpha, na, nb, c;
+    uint32_t half;
+    void set(uint32_t alpha_, int32_t a, int32_t b, int32_t c_)
+    {
+        *this = {alpha_, (INT64_C(1) << 31) - a, (INT64_C(1) << 31) - b, c_, alpha_ >> 1};
+    }
+};
+
 struct Cascade4 {
-    OnepoleStep low1, low2;
-    BandpassStep band1, band2;
+    using Coefficients = Cascade4Coefficients;
+    uint32_t o0, o1;
+    int64_t m10, m20, m11, m21;
 
     explicit Cascade4(const ZR_cascade4_state &s)
-        : low1(s.low[0].b, s.low[0].alpha), low2(s.low[1].b, s.low[1].alpha),
-          band1(s.band[0].a, s.band[0].b, s.band[0].c, s.band[0].y1, s.band[0].y2),
-          band2(s.band[1].a, s.band[1].b, s.band[1].c, s.band[1].y1, s.band[1].y2)
+        : o0(static_cast<uint32_t>(s.low[0].b) - 0x80000000u),
+          o1(static_cast<uint32_t>(s.low[1].b) - 0x80000000u), m10(-int64_t{s.band[0].y1}),
+          m20(-int64_t{s.band[0].y2}), m11(-int64_t{s.band[1].y1}), m21(-int64_t{s.band[1].y2})
     {
     }
-    [[gnu::always_inline]] void sample(const int32_t *in, int32_t *mid, int32_t *out, int j,
-                                       int32_t x2, int32_t v2)
+    [[gnu::always_inline]] static uint32_t low(uint32_t &o, int32_t x, const Coefficients &k)
+    {
+        const uint32_t u = static_cast<uint32_t>(x) - o;
+        const uint64_t p = static_cast<uint64_t>(mul_mem(int64_t{u}, k.alpha));
+        // o - half does not wait for the product: the chain from o to o is sub, imul, shr, add.
+        o = sub_mem(o, k.half) + static_cast<uint32_t>(p >> 32);
+        return o;
+    }
+    [[gnu::always_inline]] static uint32_t band(int64_t &m1, int64_t &m2, int32_t x, int32_t x2,
+                                                const Coefficients &k)
+    {
+        // The terms off the chain are summed first; from m1 to m it is imul, sar, lea.
+        const int64_t rest = -(mul_mem(sub_w(x, x2), k.c) >> 31) - (mul_mem(m2, k.nb) >> 31);
+        int64_t m = rest + 2 * (mul_mem(m1, k.na) >> 31);
+        if (__builtin_expect(static_cast<uint64_t>(m + INT32_MAX) > UINT32_MAX, 0))
+            m = m < -INT32_MAX ? -int64_t{INT32_MAX} : INT64_C(1) << 31;
+        m2 = m1;
+        m1 = m;
+        return static_cast<uint32_t>(m);
+    }
+    [[gnu::always_inline]] void sample(const Coefficients *k, const int32_t *in, int32_t *mid,
+                                       int32_t *out, int j, int32_t x2, int32_t v2)
     {
         const int32_t x = in[j];
-        const int32_t v1 = wrap(low1.step(x) + band1.step(x, x2) + 0x80000000u);
+        const int32_t v1 = wrap(low(o0, x, k[0]) + band(m10, m20, x, x2, k[0]) + 0x80000000u);
         mid[j] = v1;
-        out[j] = wrap(low2.step(v1) + band2.step(v1, v2) + 0x80000000u);
+        out[j] = wrap(low(o1, v1, k[1]) + band(m11, m21, v1, v2, k[1]) + 0x80000000u);
     }
     // Writes the state after n >= 1 samples back into s.
     void finish(const int32_t *in, const int32_t *mid, int n, ZR_cascade4_state &s) const
@@ -145,12 +177,12 @@ struct Cascade4 {
         p1.x2 = n >= 2 ? in[n - 2] : in1;
         p2.x1 = mid[n - 1];
         p2.x2 = n >= 2 ? mid[n - 2] : mid1;
-        s.low[0].b = low1.b();
-        s.low[1].b = low2.b();
-        p1.y1 = band1.y1();
-        p1.y2 = band1.y2();
-        p2.y1 = band2.y1();
-        p2.y2 = band2.y2();
+        s.low[0].b = wrap(o0 + 0x80000000u);
+        s.low[1].b = wrap(o1 + 0x80000000u);
+        p1.y1 = static_cast<int32_t>(-m10);
+        p1.y2 = static_cast<int32_t>(-m20);
+        p2.y1 = static_cast<int32_t>(-m11);
+        p2.y2 = static_cast<int32_t>(-m21);
     }
 };
 
@@ -161,18 +193,21 @@ void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_ca
     if (n < 1)
         return;
     Cascade4 f(s);
+    Cascade4Coefficients k[2];
+    for (int i = 0; i < 2; ++i)
+        k[i].set(s.low[i].alpha, s.band[i].a, s.band[i].b, s.band[i].c);
     const ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
-    f.sample(in, mid, out, 0, p1.x2, p2.x2);
+    f.sample(k, in, mid, out, 0, p1.x2, p2.x2);
     if (n >= 2)
-        f.sample(in, mid, out, 1, p1.x1, p2.x1);
+        f.sample(k, in, mid, out, 1, p1.x1, p2.x1);
     // Two samples a turn: the recurrences' history moves by renaming instead of copies.
     int j = 2;
     for (; j + 1 < n; j += 2) {
-        f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
-        f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+        f.sample(k, in, mid, out, j, in[j - 2], mid[j - 2]);
+        f.sample(k, in, mid, out, j + 1, in[j - 1], mid[j - 1]);
     }
     if (j < n)
-        f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+        f.sample(k, in, mid, out, j, in[j - 2], mid[j - 2]);
     f.finish(in, mid, n, s);
 }
 
@@ -183,24 +218,23 @@ void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
     if (n < 1)
         return;
     Cascade4 f(s);
+    Cascade4Coefficients k[2];
     const ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
     int j = 0;
     for (int g = 0; g < count; ++g) {
         const ZR_cascade4_step &p = plan[g];
-        f.low1.set_alpha(p.alpha[0]);
-        f.low2.set_alpha(p.alpha[1]);
-        f.band1.set_coefficients(p.a[0], p.b[0], p.c[0]);
-        f.band2.set_coefficients(p.a[1], p.b[1], p.c[1]);
+        for (int i = 0; i < 2; ++i)
+            k[i].set(p.alpha[i], p.a[i], p.b[i], p.c[i]);
         if (j == 0 && p.end > 0)
-            f.sample(in, mid, out, j++, p1.x2, p2.x2);
+            f.sample(k, in, mid, out, j++, p1.x2, p2.x2);
         if (j == 1 && p.end > 1)
-            f.sample(in, mid, out, j++, p1.x1, p2.x1);
+            f.sample(k, in, mid, out, j++, p1.x1, p2.x1);
         for (; j + 1 < p.end; j += 2) {
-            f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
-            f.sample(in, mid, out, j + 1, in[j - 1], mid[j - 1]);
+            f.sample(k, in, mid, out, j, in[j - 2], mid[j - 2]);
+            f.sample(k, in, mid, out, j + 1, in[j - 1], mid[j - 1]);
         }
         if (j < p.end) {
-            f.sample(in, mid, out, j, in[j - 2], mid[j - 2]);
+            f.sample(k, in, mid, out, j, in[j - 2], mid[j - 2]);
             ++j;
         }
     }

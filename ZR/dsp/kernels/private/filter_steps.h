@@ -8,6 +8,28 @@
 
 namespace zr_kernels {
 
+// v * k and v - k with k taken straight from memory: where the coefficients do not fit the
+// registers beside the state, the compiler would reload each into a register first, an
+// instruction more than a memory operand.
+[[gnu::always_inline]] inline int64_t mul_mem(int64_t v, const int64_t &k)
+{
+#if defined(__GNUC__) && defined(__x86_64__)
+    asm("imulq %1, %0" : "+r"(v) : "m"(k) : "cc");
+    return v;
+#else
+    return v * k;
+#endif
+}
+[[gnu::always_inline]] inline uint32_t sub_mem(uint32_t v, const uint32_t &k)
+{
+#if defined(__GNUC__) && defined(__x86_64__)
+    asm("subl %1, %0" : "+r"(v) : "m"(k) : "cc");
+    return v;
+#else
+    return v - k;
+#endif
+}
+
 // One-pole low-pass with its state kept as o = b - 2^31 (modulo 2^32), which
 // folds the 2^31 offset of the unsigned difference into the state: u = x - o.
 struct OnepoleStep {
