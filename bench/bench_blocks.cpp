@@ -8,28 +8,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "vst/vst_entry.h"
+#include "bench/bench_support.h"
 
 namespace {
 
 constexpr int32_t BLOCK = 512;
 constexpr float RATE = 48000.0f;
-
-intptr_t host(AEffect *, int32_t opcode, int32_t, intptr_t, void *, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-std::vector<float> noise(size_t n)
-{
-    std::vector<float> s(n);
-    uint32_t x = 1;
-    for (float &v : s) {
-        x = x * 1664525u + 1013904223u;
-        v = (float)((double)x / 4294967296.0 - 0.5);
-    }
-    return s;
-}
 
 enum Kind {
     STEADY,
@@ -86,13 +70,13 @@ void report(benchmark::State &state)
 void BM_BlockKind(benchmark::State &state)
 {
     const Kind kind = (Kind)state.range(0);
-    AEffect *e = VSTPluginMain(&host);
+    AEffect *e = VSTPluginMain(&bench_host);
     e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
     e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, RATE);
     e->dispatcher(e, effSetBlockSize, 0, BLOCK, nullptr, 0.0f);
     e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
     e->setParameter(e, 1, 0.35f);
-    std::vector<float> in = noise(BLOCK), out0(BLOCK), out1(BLOCK);
+    std::vector<float> in = bench_noise(BLOCK), out0(BLOCK), out1(BLOCK);
     float *ins[] = {in.data()};
     float *outs[] = {out0.data(), out1.data()};
     for (int i = 0; i < 16; ++i) // past the start and its first glide
@@ -115,49 +99,14 @@ BENCHMARK(BM_BlockKind)
     ->UseManualTime()
     ->Iterations(20000);
 
-struct Biquad {
-    float b0, b1, b2, a1, a2;
-    float x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-};
-
-// The three Butterworth sections of a sixth-order low-pass at fc.
-std::vector<Biquad> butterworth6(double fc, double fs)
-{
-    std::vector<Biquad> s;
-    const double w = std::tan(M_PI * fc / fs);
-    for (int k = 0; k < 3; ++k) {
-        double q = 1.0 / (2.0 * std::sin(M_PI * (2 * k + 1) / 12.0));
-        double norm = 1.0 / (1.0 + w / q + w * w);
-        double b0 = w * w * norm;
-        s.push_back({(float)b0, (float)(2 * b0), (float)b0, (float)(2.0 * (w * w - 1.0) * norm),
-                     (float)((1.0 - w / q + w * w) * norm)});
-    }
-    return s;
-}
-
 // The same timing around one block of three biquads in one loop.
 void BM_BlockThreeBiquads(benchmark::State &state)
 {
     std::vector<Biquad> s = butterworth6(1000.0, RATE);
-    std::vector<float> in = noise(BLOCK), out(BLOCK);
+    std::vector<float> in = bench_noise(BLOCK), out(BLOCK);
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        Biquad p = s[0], q = s[1], r = s[2];
-        for (int32_t i = 0; i < BLOCK; ++i) {
-            float x = in[i];
-            for (Biquad *b : {&p, &q, &r}) {
-                float y = b->b0 * x + b->b1 * b->x1 + b->b2 * b->x2 - b->a1 * b->y1 - b->a2 * b->y2;
-                b->x2 = b->x1;
-                b->x1 = x;
-                b->y2 = b->y1;
-                b->y1 = y;
-                x = y;
-            }
-            out[i] = x;
-        }
-        s[0] = p;
-        s[1] = q;
-        s[2] = r;
+        run_three_biquads(s, in.data(), out.data(), BLOCK);
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
         const auto t1 = std::chrono::steady_clock::now();
@@ -181,14 +130,14 @@ void BM_Instances(benchmark::State &state)
     std::vector<AEffect *> fx;
     std::vector<std::vector<float>> in, out0, out1;
     for (int i = 0; i < n; ++i) {
-        AEffect *e = VSTPluginMain(&host);
+        AEffect *e = VSTPluginMain(&bench_host);
         e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
         e->dispatcher(e, effSetSampleRate, 0, 0, nullptr, RATE);
         e->dispatcher(e, effSetBlockSize, 0, FRAMES, nullptr, 0.0f);
         e->dispatcher(e, effMainsChanged, 0, 1, nullptr, 0.0f);
         e->setParameter(e, 1, 0.2f + 0.6f * (float)i / 32.0f);
         fx.push_back(e);
-        std::vector<float> s = noise((size_t)FRAMES * (size_t)(i + 2));
+        std::vector<float> s = bench_noise((size_t)FRAMES * (size_t)(i + 2));
         in.emplace_back(s.end() - FRAMES, s.end());
         out0.emplace_back(FRAMES);
         out1.emplace_back(FRAMES);

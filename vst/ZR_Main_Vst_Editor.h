@@ -7,8 +7,10 @@
 #include <mutex>
 #include <vector>
 
+class ZR_Application;
 class ZR_Main_Vst;
 class ZR_Main_Vst_Editor_Window;
+class ZR_Wid;
 
 class ZR_Main_Vst_Editor : public AEffEditor {
 public:
@@ -33,8 +35,15 @@ public:
     };
     void queue(int32_t opcode, int32_t index);
 
+    // The parameter a press on w starts a gesture of, or -1.
+    static int32_t gesture_parameter(const ZR_Application &app, const ZR_Wid *w);
+
 private:
     static void on_change(void *editor, int index);
+    // The platform's window, from the platform's editor file.
+    static ZR_Main_Vst_Editor_Window *make_window(ZR_Main_Vst_Editor *editor, ZR_Application &app);
+    static void delete_window(ZR_Main_Vst_Editor_Window *window);
+    static int32_t gesture_of_this_thread(const ZR_Main_Vst_Editor_Window *window);
     ZR_Main_Vst_Editor_Window *window;
     ZR_Main_Vst *adapter;
     // Per editor, so that instances on different host threads never share it.

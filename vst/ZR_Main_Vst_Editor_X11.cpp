@@ -44,12 +44,8 @@ protected:
             end_gesture();
             return;
         }
-        const ZR_Wid *w = hovered.load(std::memory_order_relaxed);
-        int32_t index = -1;
-        if (w && w->enabled && w == app.widgets[ZR_Application::KNOB])
-            index = PARAM_FREQUENCY;
-        else if (w && w->enabled && w == app.widgets[ZR_Application::STATE_BUTTON])
-            index = PARAM_STATE;
+        const int32_t index =
+            ZR_Main_Vst_Editor::gesture_parameter(app, hovered.load(std::memory_order_relaxed));
         if (index < 0)
             return;
         gesture.store(index, std::memory_order_relaxed);
@@ -64,34 +60,20 @@ private:
     std::atomic<std::thread::id> gesture_thread{};
 };
 
-AEffEditor *ZR_make_vst_editor(ZR_Main_Vst *adapter)
+ZR_Main_Vst_Editor_Window *ZR_Main_Vst_Editor::make_window(ZR_Main_Vst_Editor *editor,
+                                                           ZR_Application &app)
 {
-    return new ZR_Main_Vst_Editor(adapter);
+    return new ZR_Main_Vst_Editor_Window(editor, app);
 }
 
-ZR_Main_Vst_Editor::ZR_Main_Vst_Editor(ZR_Main_Vst *adapter) : AEffEditor(adapter), adapter(adapter)
+void ZR_Main_Vst_Editor::delete_window(ZR_Main_Vst_Editor_Window *window)
 {
-    ZR_Application &app = adapter->application();
-    window = new ZR_Main_Vst_Editor_Window(this, app);
-    app.on_change_context = this;
-    app.on_change = on_change;
-}
-
-ZR_Main_Vst_Editor::~ZR_Main_Vst_Editor()
-{
-    close();
-    ZR_Application &app = adapter->application();
-    app.on_change = nullptr;
-    app.on_change_context = nullptr;
     delete window;
 }
 
-void ZR_Main_Vst_Editor::on_change(void *context, int index)
+int32_t ZR_Main_Vst_Editor::gesture_of_this_thread(const ZR_Main_Vst_Editor_Window *window)
 {
-    auto *editor = static_cast<ZR_Main_Vst_Editor *>(context);
-    // Only the changes of a gesture are the user's; the host knows its own.
-    if (editor->window->gesture_of_this_thread() == index)
-        editor->queue(audioMasterAutomate, index);
+    return window->gesture_of_this_thread();
 }
 
 void ZR_Main_Vst_Editor::queue(int32_t opcode, int32_t index)
@@ -116,17 +98,6 @@ void ZR_Main_Vst_Editor::idle()
     }
     for (const HostCall &c : due)
         adapter->tell_host(c.opcode, c.index, c.value);
-}
-
-bool ZR_Main_Vst_Editor::getRect(ERect **out)
-{
-    const ZR_Application &app = adapter->application();
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = (int16_t)app.editor_height;
-    rect.right = (int16_t)app.editor_width;
-    *out = &rect;
-    return true;
 }
 
 bool ZR_Main_Vst_Editor::open(void *ptr)

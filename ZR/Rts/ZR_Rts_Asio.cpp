@@ -324,23 +324,32 @@ ZR_status ZR_Rts_Asio::init()
             modes.insert(&m->link);
         }
     for (long k = 0; k < n_in; ++k) {
-        asio::ChannelInfo info = {};
-        info.channel = k;
-        info.is_input = 1;
-        if (calls.get_channel_info(&info) != asio::OK)
+        Chan *c = make_chan(k, true);
+        if (!c)
             continue;
-        const uint32_t format = format_of(info.type);
-        if (!format)
-            continue;
-        char chan_name[64];
-        std::snprintf(chan_name, sizeof chan_name, "%.*s", (int)sizeof info.name, info.name);
-        Chan *c = new Chan(chan_name, format, (int32_t)buffer_preferred, (int32_t)k);
         inputs.insert(&c->link);
         in_chans[input_count++] = c;
     }
     driver_outputs = (int32_t)n_out;
     active.store(this);
     return ZR_OK;
+}
+
+// The driver's channel k as ours, or null where the driver gives no
+// description or a sample type we cannot convert.
+ZR_Rts_Asio::Chan *ZR_Rts_Asio::make_chan(long k, bool input)
+{
+    asio::ChannelInfo info = {};
+    info.channel = k;
+    info.is_input = input ? 1 : 0;
+    if (calls.get_channel_info(&info) != asio::OK)
+        return nullptr;
+    const uint32_t format = format_of(info.type);
+    if (!format)
+        return nullptr;
+    char chan_name[64];
+    std::snprintf(chan_name, sizeof chan_name, "%.*s", (int)sizeof info.name, info.name);
+    return new Chan(chan_name, format, (int32_t)buffer_preferred, (int32_t)k);
 }
 
 void ZR_Rts_Asio::delete_outputs()
@@ -366,17 +375,9 @@ ZR_status ZR_Rts_Asio::mode(Mode *m)
     // All of the driver's outputs are asked every time: the usable count of
     // the last mode may be smaller when some outputs cannot be converted.
     for (long k = 0; k < driver_outputs; ++k) {
-        asio::ChannelInfo info = {};
-        info.channel = k;
-        info.is_input = 0;
-        if (calls.get_channel_info(&info) != asio::OK)
+        Chan *c = make_chan(k, false);
+        if (!c)
             continue;
-        const uint32_t format = format_of(info.type);
-        if (!format)
-            continue;
-        char chan_name[64];
-        std::snprintf(chan_name, sizeof chan_name, "%.*s", (int)sizeof info.name, info.name);
-        Chan *c = new Chan(chan_name, format, (int32_t)buffer_preferred, (int32_t)k);
         outputs.insert(&c->link);
         out_chans[output_count++] = c;
         descriptions[n++] = {0, (long)k, {nullptr, nullptr}};

@@ -50,6 +50,7 @@ private:
     static asio::Time *buffer_switch_time_info(asio::Time *time, long index, asio::Bool direct);
     static void sample_rate_changed(double) {}
     void run_block(long index);
+    Chan *make_chan(long k, bool input);
     void delete_outputs();
 
     int entry;                  // position in the driver list

@@ -89,3 +89,12 @@ ZR_value ZR_Wid_Text_Base::m_bold(ZR_Wid_Text_Base *w, ZR_value v)
     }
     return ZR_value::of_int(w->bold ? 1 : 0);
 }
+
+bool ZR_Wid_Text_Base::fit_picture()
+{
+    if (!window || width <= 0 || height <= 0)
+        return false;
+    if (picture.width != width || picture.height != height || !picture.pixels)
+        picture.resize(width, height);
+    return picture.pixels != nullptr;
+}

@@ -33,6 +33,10 @@ public:
     static ZR_value m_bold(ZR_Wid_Text_Base *w, ZR_value v);
 
 protected:
+    // Gives the picture the widget's size; false when there is nothing to
+    // render into (no window, no area, or no memory for the pixels).
+    bool fit_picture();
+
     mutable std::mutex m_text_lock;
     std::string m_string = "test string";
     // The answer of -text points here (kept until the next query).

@@ -197,11 +197,7 @@ void ZR_Wid_Text_FreeType::render()
 
 void ZR_Wid_Text_FreeType::render_locked()
 {
-    if (!window || width <= 0 || height <= 0)
-        return;
-    if (picture.width != width || picture.height != height || !picture.pixels)
-        picture.resize(width, height);
-    if (!picture.pixels)
+    if (!fit_picture())
         return;
     std::memset(picture.pixels, 0, (size_t)width * height * sizeof(ZR_Pix_A32));
 

@@ -47,11 +47,7 @@ void ZR_Wid_Text_Win32::render()
 
 void ZR_Wid_Text_Win32::render_locked()
 {
-    if (!window || width <= 0 || height <= 0)
-        return;
-    if (picture.width != width || picture.height != height || !picture.pixels)
-        picture.resize(width, height);
-    if (!picture.pixels)
+    if (!fit_picture())
         return;
     // A new surface (after any resize) gets a new context with its bitmap,
     // compatible with the window's tile-buffer context (the screen's while

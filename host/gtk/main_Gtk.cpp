@@ -3,7 +3,7 @@
 #include "host/gtk/host_window_Gtk.h"
 #include "host/gtk/msgbox_Gtk.h"
 #include "host/host_drivers.h"
-#include "host/host_options.h"
+#include "host/host_main.h"
 
 #include "ZR/core/ZR_cfuncs.h"
 
@@ -37,16 +37,11 @@ int run_without_window(VstPluginEntryProc entry, const HostOptions &options)
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
     LiveHost host(entry, host_driver_classes(), nullptr);
-    host.start();
-    const std::string problems = apply_host_options(host, options);
-    if (!problems.empty()) {
-        std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+    if (!start_host_with_options(host, options)) {
         host.shutdown();
         return 1;
     }
-    std::fprintf(stderr, "vemo: %s\n", host.status_text().c_str());
-    for (int k = 0; k < host.channel_count(); ++k)
-        std::fprintf(stderr, "vemo: channel %s\n", host.channel_text(k));
+    print_host_start(host);
 
     if (options.seconds < 0) {
         int signal_number = 0;
@@ -72,8 +67,7 @@ int run_without_window(VstPluginEntryProc entry, const HostOptions &options)
             left.tv_nsec = (long)((rest - std::floor(rest)) * 1e9);
         }
     }
-    std::fprintf(stderr, "vemo: %s, blocks skipped %ld\n", host.status_text().c_str(),
-                 host.skipped_blocks());
+    print_host_end(host);
     host.shutdown();
     return 0;
 }
@@ -101,10 +95,7 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
         g_unix_signal_add(SIGINT, &on_signal, &window);
         g_unix_signal_add(SIGTERM, &on_signal, &window);
         LiveHost host(entry, host_driver_classes(), &window);
-        host.start();
-        const std::string problems = apply_host_options(host, options);
-        if (!problems.empty())
-            std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+        start_host_with_options(host, options);
         window.show(host);
         ZR_initall();
         gtk_main();
@@ -118,24 +109,5 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
 
 int main(int argc, char **argv)
 {
-    HostOptions options;
-    const std::string error = parse_host_options(argc, argv, &options);
-    if (!error.empty()) {
-        std::fprintf(stderr, "vemo: %s\n%s", error.c_str(), host_usage());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(host_usage(), stdout);
-        return 0;
-    }
-    if (options.list) {
-        list_host_drivers(host_driver_classes(), stdout);
-        return 0;
-    }
-    VstPluginEntryProc entry = host_find_plugin_entry();
-    if (!entry) {
-        std::fprintf(stderr, "vemo: the plug-in entry is missing from the executable\n");
-        return 1;
-    }
-    return options.no_gui ? run_without_window(entry, options) : run_with_window(entry, options);
+    return host_main(argc, argv, &run_without_window, &run_with_window);
 }

@@ -1,7 +1,7 @@
 // vemo.exe: the live host on Windows, with its window or, with --no-gui,
 // without one until its time is up or Ctrl+C.
 #include "host/host_drivers.h"
-#include "host/host_options.h"
+#include "host/host_main.h"
 #include "host/win32/host_window_Win32.h"
 #include "host/win32/msgbox_Win32.h"
 #include "vst/vst_entry.h"
@@ -36,21 +36,14 @@ int run_without_window(VstPluginEntryProc entry, const HostOptions &options)
     AttachConsole(ATTACH_PARENT_PROCESS);
     SetConsoleCtrlHandler(&on_console_event, TRUE);
     LiveHost host(entry, host_driver_classes(), nullptr);
-    host.start();
-    const std::string problems = apply_host_options(host, options);
-    if (!problems.empty()) {
-        std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+    if (!start_host_with_options(host, options)) {
         host.shutdown();
         return 1;
     }
-    std::fprintf(stderr, "vemo: %s\n", host.status_text().c_str());
-    for (int k = 0; k < host.channel_count(); ++k)
-        std::fprintf(stderr, "vemo: channel %s\n", host.channel_text(k));
-    std::fflush(stderr);
+    print_host_start(host);
     WaitForSingleObject(stop_event,
                         options.seconds < 0 ? INFINITE : (DWORD)(options.seconds * 1000.0));
-    std::fprintf(stderr, "vemo: %s, blocks skipped %ld\n", host.status_text().c_str(),
-                 host.skipped_blocks());
+    print_host_end(host);
     host.shutdown();
     return 0;
 }
@@ -64,10 +57,7 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
     }
     host_message_boxes_use_windows(true);
     LiveHost host(entry, host_driver_classes(), &window);
-    host.start();
-    const std::string problems = apply_host_options(host, options);
-    if (!problems.empty())
-        std::fprintf(stderr, "vemo: %s\n", problems.c_str());
+    start_host_with_options(host, options);
     window.show(host);
     ZR_initall();
     HostWindowWin32::run_loop();
@@ -81,24 +71,5 @@ int run_with_window(VstPluginEntryProc entry, const HostOptions &options)
 
 int main(int argc, char **argv)
 {
-    HostOptions options;
-    const std::string error = parse_host_options(argc, argv, &options);
-    if (!error.empty()) {
-        std::fprintf(stderr, "vemo: %s\n%s", error.c_str(), host_usage());
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(host_usage(), stdout);
-        return 0;
-    }
-    if (options.list) {
-        list_host_drivers(host_driver_classes(), stdout);
-        return 0;
-    }
-    VstPluginEntryProc entry = host_find_plugin_entry();
-    if (!entry) {
-        std::fprintf(stderr, "vemo: the plug-in entry is missing from the executable\n");
-        return 1;
-    }
-    return options.no_gui ? run_without_window(entry, options) : run_with_window(entry, options);
+    return host_main(argc, argv, &run_without_window, &run_with_window);
 }

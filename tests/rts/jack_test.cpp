@@ -4,6 +4,7 @@
 #include "ZR/Rts/ZR_Rts_Jack.h"
 #include "ZR/core/ZR_msgbox_Headless.h"
 #include "support/eventually.h"
+#include "support/jack_server.h"
 
 #include <gtest/gtest.h>
 
@@ -25,68 +26,6 @@ namespace {
 using namespace std::chrono_literals;
 
 void quiet(const char *) {}
-
-jack_client_t *open_test_client(const char *server, const char *name)
-{
-    jack_status_t status;
-    return jack_client_open(name, (jack_options_t)(JackNoStartServer | JackServerName), &status,
-                            server);
-}
-
-// One dummy server with a unique name, stopped by its PID.
-class JackServer {
-public:
-    std::string name;
-    pid_t pid = -1;
-    std::string failure;
-
-    bool start(const std::string &server)
-    {
-        name = server;
-        std::fflush(stdout);
-        std::fflush(stderr);
-        pid = fork();
-        if (pid == 0) {
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
-            execlp("jackd", "jackd", "-n", server.c_str(), "-r", "-d", "dummy", "-r", "48000", "-p",
-                   "256", "-C", "4", "-P", "4", (char *)nullptr);
-            _exit(127);
-        }
-        if (pid < 0) {
-            failure = "fork failed";
-            return false;
-        }
-        auto end = std::chrono::steady_clock::now() + 10s;
-        while (std::chrono::steady_clock::now() < end) {
-            int status;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                failure = WIFEXITED(status) && WEXITSTATUS(status) == 127
-                              ? "jackd is not installed"
-                              : "jackd -d dummy exited at start (no shared memory?)";
-                pid = -1;
-                return false;
-            }
-            if (jack_client_t *c = open_test_client(name.c_str(), "probe")) {
-                jack_client_close(c);
-                return true;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        failure = "jackd -d dummy did not answer within 10 s";
-        stop(SIGKILL);
-        return false;
-    }
-    void stop(int signal = SIGTERM)
-    {
-        if (pid <= 0)
-            return;
-        kill(pid, signal);
-        waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    ~JackServer() { stop(); }
-};
 
 std::string unique_server_name()
 {
@@ -185,7 +124,7 @@ TEST_F(JackTest, FedSignalComesBackSampleExactOncePerBlock)
     EXPECT_EQ(ZR_Rts::chan_at(driver->outputs, 0)->format, 0x1002004u);
 
     Probe probe;
-    jack_client_t *test = open_test_client(server.name.c_str(), "feeder");
+    jack_client_t *test = open_jack_test_client(server.name.c_str(), "feeder");
     ASSERT_NE(test, nullptr);
     probe.feed = jack_port_register(test, "feed", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
     probe.rec = jack_port_register(test, "rec", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
@@ -298,7 +237,7 @@ TEST_F(JackTest, ThreadBufferSizeChangeStopsTheStreamWithoutACountMismatch)
     ASSERT_EQ(driver->init(), ZR_OK);
     ASSERT_EQ(driver->mode(ZR_Rts::mode_at(driver->modes, 0)), ZR_OK);
     ASSERT_TRUE(eventually([] { return Copier::blocks >= 5; }));
-    jack_client_t *other = open_test_client(server.name.c_str(), "resizer");
+    jack_client_t *other = open_jack_test_client(server.name.c_str(), "resizer");
     ASSERT_NE(other, nullptr);
     ASSERT_EQ(jack_set_buffer_size(other, 512), 0);
     ASSERT_TRUE(eventually([&] { return !driver->streaming(); }));
