@@ -4,7 +4,9 @@
 # Butterworth low-pass at FC (three biquads with the Butterworth Qs), and
 # vemo-render --state off against sox copying the file. Every pair runs side
 # by side in each round; the ranges over the rounds are printed with the
-# ratios of the best times.
+# ratios of the best times. Both tools write a new file each time; with
+# REPLACE=1 each replaces the file of the round before (vemo-render then
+# flushes the data to disk before renaming it into place, sox truncates).
 # Usage: bench/compare_sox.sh [FC]   (BUILD=dir to reuse a build, default
 # build-bench; MINUTES=length, default 10; ROUNDS=repeats, default 3)
 set -euo pipefail
@@ -13,6 +15,7 @@ fc=${1:-1000}
 build=${BUILD:-build-bench}
 minutes=${MINUTES:-10}
 rounds=${ROUNDS:-3}
+replace=${REPLACE:-0}
 
 command -v sox >/dev/null 2>&1 || {
   if [ "$(id -u)" -eq 0 ]; then
@@ -38,6 +41,7 @@ done
 
 elapsed() {  # command... ; prints seconds
   local t0 t1
+  [ "$replace" = 1 ] || rm -f "$work/vemo.wav" "$work/sox.wav"
   t0=$(date +%s.%N)
   "$@" >/dev/null 2>&1 || { echo "compare_sox: $1 failed" >&2; exit 1; }
   t1=$(date +%s.%N)
@@ -64,8 +68,8 @@ range() { echo "${times[$1]}" | tr ' ' '\n' | grep . | sort -n | awk 'NR==1{a=$1
 best() { echo "${times[$1]}" | tr ' ' '\n' | grep . | sort -n | head -1; }
 ratio() { awk -v a="$(best "$1")" -v b="$(best "$2")" 'BEGIN { printf "%.2f", a / b }'; }
 
-printf 'input: %d min, 48 kHz, 32-bit float; cutoff %s Hz; %d rounds side by side\n' \
-  "$minutes" "$fc" "$rounds"
+printf 'input: %d min, 48 kHz, 32-bit float; cutoff %s Hz; %d rounds side by side; %s\n' \
+  "$minutes" "$fc" "$rounds" "$([ "$replace" = 1 ] && echo 'replacing the output' || echo 'new output')"
 for ch in 1 2; do
   name=$([ "$ch" = 1 ] && echo mono || echo stereo)
   printf '%-7s vemo-render          %s\n' "$name" "$(range "vemo $ch")"

@@ -74,6 +74,8 @@ bool SafeOutput::open(const std::string &target, std::string &error)
         return false;
     }
     temp_ = name.data();
+    struct stat st;
+    replaces_ = stat(target.c_str(), &st) == 0;
     return true;
 }
 
@@ -85,7 +87,8 @@ bool SafeOutput::commit(std::string &error)
     }
     struct stat st;
     mode_t mode;
-    if (stat(target_.c_str(), &st) == 0) {
+    const bool replacing = stat(target_.c_str(), &st) == 0;
+    if (replacing) {
         mode = st.st_mode & 07777;
     }
     else {
@@ -94,7 +97,9 @@ bool SafeOutput::commit(std::string &error)
         mode = 0666 & ~mask;
     }
     int failed_errno = 0;
-    if (fchmod(fd_, mode) != 0 || fsync(fd_) != 0)
+    // A replaced file must survive a crash as the old or the new one, so the
+    // data reaches the disk before the rename; a new file has nothing to lose.
+    if (fchmod(fd_, mode) != 0 || (replacing && fsync(fd_) != 0))
         failed_errno = errno;
     if (close(fd_) != 0 && !failed_errno)
         failed_errno = errno;

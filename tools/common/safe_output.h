@@ -24,9 +24,14 @@ public:
     int fd() const { return fd_; }
     const std::string &temp_path() const { return temp_; }
     const std::string &target() const { return target_; }
+    // Whether the target existed when open() ran: commit() then flushes the
+    // data to disk before the rename.
+    bool replaces() const { return replaces_; }
 
-    // Flushes and closes the temporary, then renames it over the target. A
-    // replaced file's permission bits carry over; a new file gets 0666 & ~umask.
+    // Closes the temporary and renames it over the target; a file it replaces
+    // (then or now) is flushed to disk first, so that a crash leaves the old or
+    // the new file. A replaced file's permission bits carry over; a new file
+    // gets 0666 & ~umask.
     // Whoever wrote through fd() must have finished (not closed it).
     bool commit(std::string &error);
     // Closes and removes the temporary; the target stays as it was.
@@ -35,6 +40,7 @@ public:
 private:
     std::string target_, temp_;
     int fd_ = -1;
+    bool replaces_ = false;
 };
 
 // Writes text to path through a SafeOutput; false with error set.

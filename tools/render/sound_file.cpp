@@ -210,8 +210,10 @@ void SoundWriter::fail(const std::string &what)
 
 void SoundWriter::start_writeback()
 {
-    // Advice only: where the call is refused, commit's flush does it all.
-    sync_file_range(out_.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+    // Advice only: where the call is refused, commit's flush does it all. A new
+    // file is not flushed, so its pages are left to the kernel.
+    if (out_.replaces())
+        sync_file_range(out_.fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
 void SoundWriter::write(const float *interleaved, int64_t frames)

@@ -55,8 +55,9 @@ public:
 
     // Interleaved floats; integer formats are rounded and clipped here.
     void write(const float *interleaved, int64_t frames);
-    // Starts writing what has been written so far to the disk, without
-    // waiting, so that the flush before the rename finds less to do.
+    // When an existing file is being replaced, starts writing what has been
+    // written so far to the disk, without waiting, so that the flush before
+    // the rename finds less to do.
     void start_writeback();
     // Finishes the file and renames it over the destination.
     void commit();
