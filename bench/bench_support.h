@@ -65,3 +65,22 @@ inline void run_three_biquads(std::vector<Biquad> &s, const float *in, float *ou
     s[1] = q;
     s[2] = r;
 }
+
+// The same, written as plainly as it usually is: each section's state stays in
+// its object, which the compiler must update around every store to out.
+inline void run_three_biquads_in_place(std::vector<Biquad> &s, const float *in, float *out,
+                                       int32_t frames)
+{
+    for (int32_t i = 0; i < frames; ++i) {
+        float x = in[i];
+        for (Biquad &b : s) {
+            float y = b.b0 * x + b.b1 * b.x1 + b.b2 * b.x2 - b.a1 * b.y1 - b.a2 * b.y2;
+            b.x2 = b.x1;
+            b.x1 = x;
+            b.y2 = b.y1;
+            b.y1 = y;
+            x = y;
+        }
+        out[i] = x;
+    }
+}
