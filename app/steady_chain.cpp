@@ -120,67 +120,71 @@ bool ZR_Application::run_switching_chain(int32_t k)
 namespace {
 
 // What the filters' option handlers would compute for a glide frequency.
+// Each design is kept until its inputs change, and both stages share one
+// when their inputs are the same.
 class GlideDesign {
 public:
     GlideDesign(const ZR_Effect_Lopass *const low[2], const ZR_Effect_Bapass *const band[2])
     {
         for (int i = 0; i < 2; ++i) {
-            low_clock[i] = low[i]->clock.load(std::memory_order_relaxed);
-            band_clock[i] = band[i]->clock.load(std::memory_order_relaxed);
-            q[i] = band[i]->q.load(std::memory_order_relaxed);
+            lows[i].fs = low[i]->clock.load(std::memory_order_relaxed);
+            bands[i].fs = band[i]->clock.load(std::memory_order_relaxed);
+            bands[i].q = band[i]->q.load(std::memory_order_relaxed);
         }
+        low_shared = lows[1].fs == lows[0].fs;
+        band_shared = bands[1].fs == bands[0].fs && bands[1].q == bands[0].q;
     }
 
     // Updates g's coefficients for hz; a coefficient that cannot be formed
     // keeps its value, as in the filters. ok[i] tells which were formed.
     void apply(double hz, ZR_cascade4_step &g, bool low_ok[2], bool band_ok[2])
     {
-        const ZR_value v = ZR_value::of_float((float)hz);
-        const int32_t whole_hz = v.to_int();
-        const float f = (float)v.to_double();
+        // The option handlers take hz as ZR_value::of_float((float)hz): the
+        // one-pole reads to_int() of it, the band-pass the float itself.
+        const float f = (float)hz;
+        const int32_t whole_hz = ZR_truncate_to_int(f);
         for (int i = 0; i < 2; ++i) {
-            // Both stages usually share every input: each result is formed once.
-            if (i == 1 && low_clock[1] == low_clock[0]) {
-                low_ok[1] = low_ok[0];
-                if (low_ok[0])
-                    g.alpha[1] = g.alpha[0];
+            ZR_onepole_known &l = lows[i];
+            if (i == 1 && low_shared)
+                l = {whole_hz, l.fs, lows[0].ok, lows[0].alpha};
+            else if (!low_made[i] || l.f != whole_hz) {
+                l.f = whole_hz;
+                l.ok = ZR_onepole_alpha(whole_hz, l.fs, &l.alpha);
+                low_made[i] = true;
             }
-            else if (whole_hz == last_hz[i] && last_alpha_ok[i]) {
-                low_ok[i] = true;
-                g.alpha[i] = last_alpha[i];
+            low_ok[i] = l.ok;
+            if (l.ok)
+                g.alpha[i] = l.alpha;
+
+            ZR_bandpass_known &b = bands[i];
+            if (i == 1 && band_shared) {
+                b.f = f;
+                b.ok = bands[0].ok;
+                b.c = bands[0].c;
             }
-            else {
-                last_hz[i] = whole_hz;
-                last_alpha_ok[i] = ZR_onepole_alpha(whole_hz, low_clock[i], &last_alpha[i]);
-                low_ok[i] = last_alpha_ok[i];
-                if (low_ok[i])
-                    g.alpha[i] = last_alpha[i];
+            else if (!band_made[i] || !(b.f == f)) {
+                b.f = f;
+                b.ok = ZR_bandpass_design(f, b.q, b.fs, &b.c);
+                band_made[i] = true;
             }
-            if (i == 1 && band_clock[1] == band_clock[0] && q[1] == q[0]) {
-                band_ok[1] = band_ok[0];
-                if (band_ok[0]) {
-                    g.a[1] = g.a[0];
-                    g.b[1] = g.b[0];
-                    g.c[1] = g.c[0];
-                }
-                continue;
-            }
-            ZR_bandpass_coefficients c;
-            band_ok[i] = ZR_bandpass_design(f, q[i], band_clock[i], &c);
-            if (band_ok[i]) {
-                g.a[i] = c.k1;
-                g.b[i] = c.k2;
-                g.c[i] = c.k3;
+            band_ok[i] = b.ok;
+            if (b.ok) {
+                g.a[i] = b.c.k1;
+                g.b[i] = b.c.k2;
+                g.c[i] = b.c.k3;
             }
         }
     }
 
+    // The designs of the last apply.
+    const ZR_onepole_known &low(int i) const { return lows[i]; }
+    const ZR_bandpass_known &band(int i) const { return bands[i]; }
+
 private:
-    int32_t low_clock[2], band_clock[2];
-    float q[2];
-    int32_t last_hz[2] = {0, 0};
-    uint32_t last_alpha[2] = {0, 0};
-    bool last_alpha_ok[2] = {false, false};
+    ZR_onepole_known lows[2] = {};
+    ZR_bandpass_known bands[2] = {};
+    bool low_made[2] = {false, false}, band_made[2] = {false, false};
+    bool low_shared = false, band_shared = false;
 };
 
 } // namespace
@@ -253,13 +257,14 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
             std::remove_pointer_t<decltype(e)>::m_f(e, ZR_value::of_float((float)capped));
         };
         for (int i = 0; i < 2; ++i) {
-            // A design that failed at the end keeps what the last formed one left.
+            // A design that failed at the end keeps what the last formed one
+            // left; the end's own designs are the last tick's.
             if (low_formed[i] >= 0.0 && low_formed[i] != hz)
                 set(static_cast<ZR_Effect_Onepole *>(c.low[i]), low_formed[i]);
-            set(static_cast<ZR_Effect_Onepole *>(c.low[i]), hz);
+            c.low[i]->set_frequency(design.low(i));
             if (band_formed[i] >= 0.0 && band_formed[i] != hz)
                 set(c.band[i], band_formed[i]);
-            set(c.band[i], hz);
+            c.band[i]->set_frequency(design.band(i));
         }
     }
     return true;

@@ -34,7 +34,10 @@ bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
     double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
     double D = (wB - wA) / (wB * wA), E = 1.0 / (wB * wA);
     double g = fs * D * 0.5, h = fs * E * fs;
-    double c1 = (2.0 * g + 1.0) / (g + h), c2 = 2.0 * g / (g + h), c3 = g / (g + h);
+    // 2g / (g + h) is twice g / (g + h) to the bit: scaling by 2 commutes with
+    // rounding, and for float f and q and int fs every quotient here stays
+    // far inside the normal double range (or is 0, inf or NaN).
+    double c1 = (2.0 * g + 1.0) / (g + h), c3 = g / (g + h), c2 = 2.0 * c3;
     double k1 = c1 * 32768.0 * 65536.0 * 0.5, k2 = c2 * 32768.0 * 65536.0,
            k3 = c3 * 32768.0 * 65536.0;
     if (!fits_int64(k1) || !fits_int64(k2) || !fits_int64(k3))
@@ -53,7 +56,7 @@ ZR_Effect_Bapass::ZR_Effect_Bapass()
     options = ZR_Effect_Bapass_options;
 }
 
-void ZR_Effect_Bapass::compute_coefficients()
+void ZR_Effect_Bapass::compute_coefficients(const ZR_bandpass_known *known)
 {
     struct Inputs {
         float f, q;
@@ -66,8 +69,14 @@ void ZR_Effect_Bapass::compute_coefficients()
         },
         [&](const Inputs &in) {
             ZR_bandpass_coefficients c;
-            if (!ZR_bandpass_design(in.f, in.q, in.fs, &c))
+            if (known && known->f == in.f && known->q == in.q && known->fs == in.fs) {
+                if (!known->ok)
+                    return;
+                c = known->c;
+            }
+            else if (!ZR_bandpass_design(in.f, in.q, in.fs, &c)) {
                 return;
+            }
             c1.store(c.c1, sc);
             c2.store(c.c2, sc);
             c3.store(c.c3, sc);
@@ -125,6 +134,12 @@ ZR_value ZR_Effect_Bapass::m_f(ZR_Effect_Bapass *e, ZR_value v)
         e->compute_coefficients();
     }
     return ZR_value::of_float(e->frequency.load(std::memory_order_relaxed));
+}
+
+void ZR_Effect_Bapass::set_frequency(const ZR_bandpass_known &known)
+{
+    frequency.store(known.f, std::memory_order_seq_cst);
+    compute_coefficients(&known);
 }
 
 ZR_value ZR_Effect_Bapass::m_q(ZR_Effect_Bapass *e, ZR_value v)

@@ -29,7 +29,7 @@ bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
     return true;
 }
 
-void ZR_Effect_Onepole::compute_alpha()
+void ZR_Effect_Onepole::compute_alpha(const ZR_onepole_known *known)
 {
     struct Inputs {
         int32_t f, fs;
@@ -41,9 +41,20 @@ void ZR_Effect_Onepole::compute_alpha()
         },
         [&](const Inputs &in) {
             uint32_t a;
-            if (ZR_onepole_alpha(in.f, in.fs, &a))
+            if (known && known->f == in.f && known->fs == in.fs) {
+                if (known->ok)
+                    alpha.store(known->alpha, sc);
+            }
+            else if (ZR_onepole_alpha(in.f, in.fs, &a)) {
                 alpha.store(a, sc);
+            }
         });
+}
+
+void ZR_Effect_Onepole::set_frequency(const ZR_onepole_known &known)
+{
+    frequency.store(known.f, std::memory_order_seq_cst);
+    compute_alpha(&known);
 }
 
 ZR_value ZR_Effect_Onepole::m_f(ZR_Effect_Onepole *e, ZR_value v)

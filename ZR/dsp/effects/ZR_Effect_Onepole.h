@@ -10,6 +10,13 @@
 extern const ZR_option ZR_Effect_Lopass_options[];
 extern const ZR_option ZR_Effect_Hipass_options[];
 
+// An alpha already formed for (f, fs); ok false when it could not be.
+struct ZR_onepole_known {
+    int32_t f, fs;
+    bool ok;
+    uint32_t alpha;
+};
+
 class ZR_Effect_Onepole : public ZR_Effect_Inout {
 public:
     std::atomic<int32_t> frequency{0}; // Hz
@@ -21,7 +28,11 @@ public:
 
     // alpha from frequency and clock; keeps the old value when either is 0
     // or the formula has no finite result.
-    void compute_alpha();
+    // A known alpha for those inputs is taken as it is instead of being
+    // formed again.
+    void compute_alpha(const ZR_onepole_known *known = nullptr);
+    // What m_f does for the whole frequency known.f, with its alpha known.
+    void set_frequency(const ZR_onepole_known &known);
 
     static ZR_value m_f(ZR_Effect_Onepole *e, ZR_value v);
 };
