@@ -353,3 +353,121 @@ TEST_F(CopyEffect, FinalCopyDeliversTheCrossfade)
 }
 
 } // namespace
+
+namespace {
+
+// The band-pass formula as first written, every quotient its own division.
+bool bandpass_reference(float f, float q, int32_t fs_int, ZR_bandpass_coefficients *out)
+{
+    if (q == 0.0f || q == 1.0f || f == 0.0f || fs_int == 0)
+        return false;
+    const double pi = 3.14159265358979323846;
+    const double fs = fs_int, A = (double)f * q, B = (double)f / q;
+    const double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
+    const double D = (wB - wA) / (wB * wA), E = 1.0 / (wB * wA);
+    const double g = fs * D * 0.5, h = fs * E * fs;
+    const double c[3] = {(2.0 * g + 1.0) / (g + h), 2.0 * g / (g + h), g / (g + h)};
+    const double k[3] = {c[0] * 1073741824.0, c[1] * 2147483648.0, c[2] * 2147483648.0};
+    int32_t low[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!(std::fabs(k[i]) < 9223372036854775808.0))
+            return false;
+        low[i] = (int32_t)(uint32_t)(uint64_t)(int64_t)k[i];
+    }
+    *out = {c[0], c[1], c[2], low[0], low[1], low[2]};
+    return true;
+}
+
+TEST(BandPassDesign, EqualsTheFormulaToTheBitOverRandomInputs)
+{
+    std::mt19937 rng(17);
+    auto any_float = [&] {
+        float x;
+        do {
+            const uint32_t bits = rng();
+            std::memcpy(&x, &bits, sizeof x);
+        } while (!std::isfinite(x));
+        return x;
+    };
+    std::uniform_real_distribution<double> octave(-2.0, 15.0), spread(-3.0, 3.0);
+    const float qs[] = {
+        0.618f, 1.0f, -1.0f, 0.0f, -0.0f, std::nextafter(1.0f, 2.0f), std::nextafter(1.0f, 0.0f)};
+    const int32_t rates[] = {44100, 48000, 1, -96000, INT32_MAX, INT32_MIN};
+    for (int n = 0; n < 200000; ++n) {
+        // Audio frequencies and corner ratios mostly, any float sometimes.
+        const float f = n % 4 == 0 ? any_float() : (float)std::exp2(octave(rng));
+        const float q = n % 3 == 0   ? any_float()
+                        : n % 3 == 1 ? qs[rng() % 7]
+                                     : (float)std::exp2(spread(rng));
+        const int32_t fs = n % 2 ? rates[rng() % 6] : (int32_t)rng();
+        ZR_bandpass_coefficients got{}, want{};
+        const bool ok = ZR_bandpass_design(f, q, fs, &got);
+        ASSERT_EQ(bandpass_reference(f, q, fs, &want), ok) << f << ' ' << q << ' ' << fs;
+        if (!ok)
+            continue;
+        ASSERT_EQ(0, std::memcmp(&want.c1, &got.c1, 3 * sizeof(double))) << f << ' ' << q;
+        ASSERT_EQ(want.k1, got.k1) << f << ' ' << q << ' ' << fs;
+        ASSERT_EQ(want.k2, got.k2) << f << ' ' << q << ' ' << fs;
+        ASSERT_EQ(want.k3, got.k3) << f << ' ' << q << ' ' << fs;
+    }
+}
+
+// A design handed in is taken only for the inputs it was made from; for
+// others the filter forms its own, as the -f option would.
+TEST_F(Filters, KnownDesignsAreTakenOnlyForTheirOwnInputs)
+{
+    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -clock 48000", in,
+                                        out_buffer());
+    auto *bp_ref = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -clock 48000", in,
+                                            out_buffer());
+    auto *lp =
+        effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 48000", in, out_buffer());
+    auto *lp_ref =
+        effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 48000", in, out_buffer());
+    const ZR_bandpass_coefficients marked = {1.5, 2.5, 3.5, 11, 22, 33};
+    struct Case {
+        const char *what;
+        float f, q;
+        int32_t fs;
+        bool ok, band_taken, low_taken;
+    } cases[] = {
+        {"own inputs", 1234.5f, 0.618f, 48000, true, true, true},
+        {"own inputs, not formed", 2345.5f, 0.618f, 48000, false, true, true},
+        {"another rate", 3456.5f, 0.618f, 44100, true, false, false},
+        {"another q", 4567.5f, 0.5f, 48000, true, false, true},
+        {"another rate, not formed", 5678.5f, 0.618f, 96000, false, false, false},
+    };
+    for (const Case &c : cases) {
+        const ZR_value v = ZR_value::of_float(c.f);
+        const uint32_t alpha_before = lp->alpha.load();
+        const int32_t k1_before = bp->k1.load();
+        bp->set_frequency({c.f, c.q, c.fs, c.ok, marked});
+        lp->set_frequency({(int32_t)c.f, c.fs, c.ok, 4242u});
+        ZR_Effect_Bapass::m_f(bp_ref, v);
+        ZR_Effect_Onepole::m_f(lp_ref, v);
+        EXPECT_EQ(c.f, bp->frequency.load()) << c.what;
+        EXPECT_EQ((int32_t)c.f, lp->frequency.load()) << c.what;
+        if (!c.band_taken) {
+            EXPECT_EQ(bp_ref->k1.load(), bp->k1.load()) << c.what;
+            EXPECT_EQ(bp_ref->k2.load(), bp->k2.load()) << c.what;
+            EXPECT_EQ(bp_ref->k3.load(), bp->k3.load()) << c.what;
+            EXPECT_EQ(bp_ref->c2.load(), bp->c2.load()) << c.what;
+        }
+        else if (c.ok) {
+            EXPECT_EQ(33, bp->k3.load()) << c.what;
+            EXPECT_EQ(1.5, bp->c1.load()) << c.what;
+        }
+        else {
+            EXPECT_EQ(k1_before, bp->k1.load()) << c.what;
+        }
+        if (!c.low_taken)
+            EXPECT_EQ(lp_ref->alpha.load(), lp->alpha.load()) << c.what;
+        else
+            EXPECT_EQ(c.ok ? 4242u : alpha_before, lp->alpha.load()) << c.what;
+        // Both start the next case alike.
+        ZR_Effect_Bapass::m_f(bp, v);
+        ZR_Effect_Onepole::m_f(lp, v);
+    }
+}
+
+} // namespace
