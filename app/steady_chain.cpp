@@ -119,72 +119,92 @@ bool ZR_Application::run_switching_chain(int32_t k)
 
 namespace {
 
-// What the filters' option handlers would compute for a glide frequency.
-// Each design is kept until its inputs change, and both stages share one
-// when their inputs are the same.
-class GlideDesign {
+// What the filters' option handlers would compute at each tick of a block,
+// formed a chunk of ticks at a time: the band-pass designs side by side, a
+// design kept while its inputs stay the same, and both stages sharing one
+// when their inputs match.
+class GlideDesigns {
 public:
-    GlideDesign(const ZR_Effect_Lopass *const low[2], const ZR_Effect_Bapass *const band[2])
+    GlideDesigns(const ZR_Effect_Lopass *const low[2], const ZR_Effect_Bapass *const band[2],
+                 const float *f, int32_t ticks)
+        : f(f), ticks(ticks)
     {
         for (int i = 0; i < 2; ++i) {
-            lows[i].fs = low[i]->clock.load(std::memory_order_relaxed);
-            bands[i].fs = band[i]->clock.load(std::memory_order_relaxed);
-            bands[i].q = band[i]->q.load(std::memory_order_relaxed);
+            low_fs[i] = low[i]->clock.load(std::memory_order_relaxed);
+            band_fs[i] = band[i]->clock.load(std::memory_order_relaxed);
+            q[i] = band[i]->q.load(std::memory_order_relaxed);
         }
-        low_shared = lows[1].fs == lows[0].fs;
-        band_shared = bands[1].fs == bands[0].fs && bands[1].q == bands[0].q;
+        low_stages = low_fs[1] == low_fs[0] ? 1 : 2;
+        band_stages = band_fs[1] == band_fs[0] && q[1] == q[0] ? 1 : 2;
     }
 
-    // Updates g's coefficients for hz; a coefficient that cannot be formed
-    // keeps its value, as in the filters. ok[i] tells which were formed.
-    void apply(double hz, ZR_cascade4_step &g, bool low_ok[2], bool band_ok[2])
+    // Tick t's designs for stage i, ticks taken in ascending order.
+    void at(int32_t t, int i, const uint32_t **alpha, const ZR_bandpass_coefficients **band)
     {
-        // The option handlers take hz as ZR_value::of_float((float)hz): the
-        // one-pole reads to_int() of it, the band-pass the float itself.
-        const float f = (float)hz;
-        const int32_t whole_hz = ZR_truncate_to_int(f);
-        for (int i = 0; i < 2; ++i) {
-            ZR_onepole_known &l = lows[i];
-            if (i == 1 && low_shared)
-                l = {whole_hz, l.fs, lows[0].ok, lows[0].alpha};
-            else if (!low_made[i] || l.f != whole_hz) {
-                l.f = whole_hz;
-                l.ok = ZR_onepole_alpha(whole_hz, l.fs, &l.alpha);
-                low_made[i] = true;
-            }
-            low_ok[i] = l.ok;
-            if (l.ok)
-                g.alpha[i] = l.alpha;
-
-            ZR_bandpass_known &b = bands[i];
-            if (i == 1 && band_shared) {
-                b.f = f;
-                b.ok = bands[0].ok;
-                b.c = bands[0].c;
-            }
-            else if (!band_made[i] || !(b.f == f)) {
-                b.f = f;
-                b.ok = ZR_bandpass_design(f, b.q, b.fs, &b.c);
-                band_made[i] = true;
-            }
-            band_ok[i] = b.ok;
-            if (b.ok) {
-                g.a[i] = b.c.k1;
-                g.b[i] = b.c.k2;
-                g.c[i] = b.c.k3;
-            }
-        }
+        if (t >= first + CHUNK)
+            design_from(t);
+        const int32_t j = t - first;
+        const int low_i = i < low_stages ? i : 0, band_i = i < band_stages ? i : 0;
+        const int32_t l = low_index[j], b = band_index[j];
+        *alpha = alpha_ok[low_i][l] ? &alphas[low_i][l] : nullptr;
+        *band = band_ok[band_i][b] ? &bands[band_i][b] : nullptr;
     }
 
-    // The designs of the last apply.
-    const ZR_onepole_known &low(int i) const { return lows[i]; }
-    const ZR_bandpass_known &band(int i) const { return bands[i]; }
+    // Tick t's designs for stage i as the filters' options take them.
+    ZR_onepole_known low_known(int32_t t, int i)
+    {
+        const uint32_t *a;
+        const ZR_bandpass_coefficients *b;
+        at(t, i, &a, &b);
+        return {ZR_truncate_to_int(f[t]), low_fs[i], a != nullptr, a ? *a : 0u};
+    }
+    ZR_bandpass_known band_known(int32_t t, int i)
+    {
+        const uint32_t *a;
+        const ZR_bandpass_coefficients *b;
+        at(t, i, &a, &b);
+        return {f[t], q[i], band_fs[i], b != nullptr, b ? *b : ZR_bandpass_coefficients{}};
+    }
 
 private:
-    ZR_onepole_known lows[2] = {};
-    ZR_bandpass_known bands[2] = {};
-    bool low_made[2] = {false, false}, band_made[2] = {false, false};
-    bool low_shared = false, band_shared = false;
+    static constexpr int32_t CHUNK = 64;
+
+    void design_from(int32_t t)
+    {
+        first = t;
+        const int32_t n = std::min(CHUNK, ticks - t);
+        // The option handlers take a frequency as ZR_value::of_float: the
+        // one-pole reads to_int() of it, the band-pass the float itself. One
+        // design for each run of equal inputs.
+        int32_t wholes = 0, floats = 0;
+        for (int32_t j = 0; j < n; ++j) {
+            const float fj = f[t + j];
+            const int32_t whole = ZR_truncate_to_int(fj);
+            if (wholes == 0 || whole != distinct_whole[wholes - 1])
+                distinct_whole[wholes++] = whole;
+            if (floats == 0 || !(fj == distinct_float[floats - 1]))
+                distinct_float[floats++] = fj;
+            low_index[j] = wholes - 1;
+            band_index[j] = floats - 1;
+        }
+        for (int i = 0; i < low_stages; ++i)
+            ZR_onepole_alphas(distinct_whole, wholes, low_fs[i], alphas[i], alpha_ok[i]);
+        for (int i = 0; i < band_stages; ++i)
+            ZR_bandpass_designs(distinct_float, floats, q[i], band_fs[i], bands[i], band_ok[i]);
+    }
+
+    const float *f;
+    int32_t ticks, first = -CHUNK;
+    int32_t low_fs[2], band_fs[2];
+    float q[2];
+    int low_stages, band_stages;
+    int32_t distinct_whole[CHUNK], low_index[CHUNK];
+    float distinct_float[CHUNK];
+    int32_t band_index[CHUNK];
+    uint32_t alphas[2][CHUNK];
+    bool alpha_ok[2][CHUNK];
+    ZR_bandpass_coefficients bands[2][CHUNK];
+    bool band_ok[2][CHUNK];
 };
 
 } // namespace
@@ -202,42 +222,25 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
     constexpr int32_t MAX_SEGMENTS = 2 + 4096 / FrequencyGlide::TICK;
     if (k > 4096)
         return false;
-    ZR_cascade4_step plan[MAX_SEGMENTS];
+    // First where the segments end and the frequency of each tick...
+    int32_t ends[MAX_SEGMENTS];
+    double tick_hz[MAX_SEGMENTS];
+    float tick_f[MAX_SEGMENTS];
     const double target = glide.get_target();
     const GlideStep &steps = glide.steps_for(fs);
-    GlideDesign design(c.low, c.band);
     double hz = glide.now();
-    // The filters' frequency when a design failed there: the last one formed.
-    double low_formed[2] = {-1.0, -1.0}, band_formed[2] = {-1.0, -1.0};
-    int32_t count = 0;
-    ZR_cascade4_step g{0,
-                       {s.low[0].alpha, s.low[1].alpha},
-                       {s.band[0].a, s.band[1].a},
-                       {s.band[0].b, s.band[1].b},
-                       {s.band[0].c, s.band[1].c}};
+    int32_t segments = 0, ticks = 0;
     int32_t to_tick =
         FrequencyGlide::TICK - (int32_t)(samples_done % (uint64_t)FrequencyGlide::TICK);
-    bool stepped = false;
     for (int32_t pos = 0; pos < k;) {
         const bool gliding = hz != target;
         const int32_t length = gliding ? std::min(to_tick, k - pos) : k - pos;
         pos += length;
-        g.end = pos;
-        plan[count++] = g;
+        ends[segments++] = pos;
         if (gliding && length == to_tick) {
             hz = steps.next(hz, target);
-            stepped = true;
-            const double capped = fs > 0 ? std::min(hz, fs * FILTER_LIMIT) : hz;
-            bool low_ok[2], band_ok[2];
-            design.apply(capped, g, low_ok, band_ok);
-            for (int i = 0; i < 2; ++i) {
-                if (low_ok[i])
-                    low_formed[i] = hz;
-                if (band_ok[i])
-                    band_formed[i] = hz;
-                if (g.a[i] == INT32_MIN || g.b[i] == INT32_MIN || g.c[i] == INT32_MIN)
-                    return false; // nothing done yet: the caller takes the general road
-            }
+            tick_hz[ticks] = hz;
+            tick_f[ticks++] = (float)(fs > 0 ? std::min(hz, fs * FILTER_LIMIT) : hz);
             to_tick = FrequencyGlide::TICK;
         }
         else {
@@ -245,26 +248,65 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
         }
     }
 
+    // ...then the coefficients from tick to tick: each segment after the
+    // first starts at a tick. A coefficient that cannot be formed keeps its
+    // value, as in the filters, which end with the frequency of the last
+    // tick where it was formed.
+    GlideDesigns designs(c.low, c.band, tick_f, ticks);
+    ZR_cascade4_step plan[MAX_SEGMENTS];
+    // The coefficients in force, kept in locals: each plan entry is written
+    // whole from them rather than copied from memory just stored to.
+    uint32_t alpha0 = s.low[0].alpha, alpha1 = s.low[1].alpha;
+    int32_t a0 = s.band[0].a, a1 = s.band[1].a, b0 = s.band[0].b, b1 = s.band[1].b;
+    int32_t c0 = s.band[0].c, c1 = s.band[1].c;
+    double low_formed[2] = {-1.0, -1.0}, band_formed[2] = {-1.0, -1.0};
+    // Tick t's designs for stage j; false when a band-pass coefficient is one
+    // that only the separate kernels handle.
+    auto take = [&](int32_t t, int j, uint32_t &alpha, int32_t &a, int32_t &b, int32_t &c) {
+        const uint32_t *formed_alpha;
+        const ZR_bandpass_coefficients *band;
+        designs.at(t, j, &formed_alpha, &band);
+        if (formed_alpha) {
+            alpha = *formed_alpha;
+            low_formed[j] = tick_hz[t];
+        }
+        if (band) {
+            a = band->k1;
+            b = band->k2;
+            c = band->k3;
+            band_formed[j] = tick_hz[t];
+        }
+        return a != INT32_MIN && b != INT32_MIN && c != INT32_MIN;
+    };
+    for (int32_t i = 0; i < segments; ++i) {
+        if (i > 0 && !(take(i - 1, 0, alpha0, a0, b0, c0) && take(i - 1, 1, alpha1, a1, b1, c1)))
+            return false; // nothing done yet: the caller takes the general road
+        plan[i] = ZR_cascade4_step{ends[i], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
+    }
+    // A tick at the block's end sets the filters for the next.
+    if (ticks == segments &&
+        !(take(ticks - 1, 0, alpha0, a0, b0, c0) && take(ticks - 1, 1, alpha1, a1, b1, c1)))
+        return false;
+
     begin_steady_block(k);
-    kernel_cascade4_planned(buf_i->data, lpf_buffer1->data, lpf_buffer->data, plan, count, s);
+    kernel_cascade4_planned(buf_i->data, lpf_buffer1->data, lpf_buffer->data, plan, segments, s);
     finish_steady_chain(k, c);
     samples_done += (uint64_t)k;
-    if (stepped) {
-        // The filters keep what the last step left, as if each tick had set them.
+    if (ticks > 0) {
+        // The filters keep what the last tick left, as if each tick had set
+        // them; the last tick's own designs are taken as they are.
         glide.advance_to(hz);
         auto set = [&](auto *e, double f) {
             const double capped = fs > 0 ? std::min(f, fs * FILTER_LIMIT) : f;
             std::remove_pointer_t<decltype(e)>::m_f(e, ZR_value::of_float((float)capped));
         };
         for (int i = 0; i < 2; ++i) {
-            // A design that failed at the end keeps what the last formed one
-            // left; the end's own designs are the last tick's.
             if (low_formed[i] >= 0.0 && low_formed[i] != hz)
                 set(static_cast<ZR_Effect_Onepole *>(c.low[i]), low_formed[i]);
-            c.low[i]->set_frequency(design.low(i));
+            c.low[i]->set_frequency(designs.low_known(ticks - 1, i));
             if (band_formed[i] >= 0.0 && band_formed[i] != hz)
                 set(c.band[i], band_formed[i]);
-            c.band[i]->set_frequency(design.band(i));
+            c.band[i]->set_frequency(designs.band_known(ticks - 1, i));
         }
     }
     return true;

@@ -361,7 +361,7 @@ bool bandpass_reference(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
 {
     if (q == 0.0f || q == 1.0f || f == 0.0f || fs_int == 0)
         return false;
-    const double pi = 3.14159265358979323846;
+    const double pi = 3.141592653589793;
     const double fs = fs_int, A = (double)f * q, B = (double)f / q;
     const double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
     const double D = (wB - wA) / (wB * wA), E = 1.0 / (wB * wA);
@@ -393,22 +393,93 @@ TEST(BandPassDesign, EqualsTheFormulaToTheBitOverRandomInputs)
     const float qs[] = {
         0.618f, 1.0f, -1.0f, 0.0f, -0.0f, std::nextafter(1.0f, 2.0f), std::nextafter(1.0f, 0.0f)};
     const int32_t rates[] = {44100, 48000, 1, -96000, INT32_MAX, INT32_MIN};
-    for (int n = 0; n < 200000; ++n) {
-        // Audio frequencies and corner ratios mostly, any float sometimes.
-        const float f = n % 4 == 0 ? any_float() : (float)std::exp2(octave(rng));
+    // Batches of every length up to three chunks, one q and rate each; every
+    // frequency goes through the single and the batched design.
+    std::vector<float> f;
+    std::vector<ZR_bandpass_coefficients> batch;
+    std::vector<char> formed;
+    for (int n = 0; n < 2000; ++n) {
         const float q = n % 3 == 0   ? any_float()
                         : n % 3 == 1 ? qs[rng() % 7]
                                      : (float)std::exp2(spread(rng));
         const int32_t fs = n % 2 ? rates[rng() % 6] : (int32_t)rng();
-        ZR_bandpass_coefficients got{}, want{};
-        const bool ok = ZR_bandpass_design(f, q, fs, &got);
-        ASSERT_EQ(bandpass_reference(f, q, fs, &want), ok) << f << ' ' << q << ' ' << fs;
-        if (!ok)
-            continue;
-        ASSERT_EQ(0, std::memcmp(&want.c1, &got.c1, 3 * sizeof(double))) << f << ' ' << q;
-        ASSERT_EQ(want.k1, got.k1) << f << ' ' << q << ' ' << fs;
-        ASSERT_EQ(want.k2, got.k2) << f << ' ' << q << ' ' << fs;
-        ASSERT_EQ(want.k3, got.k3) << f << ' ' << q << ' ' << fs;
+        f.resize(rng() % 200);
+        for (float &x : f)
+            x = rng() % 4 == 0   ? any_float()
+                : rng() % 8 == 0 ? 0.0f
+                                 : (float)std::exp2(octave(rng));
+        // Runs of equal frequencies, as a glide gives at its end.
+        if (n % 5 == 0 && f.size() > 9)
+            std::fill(f.begin() + 3, f.begin() + 9, f[2]);
+        batch.assign(f.size(), ZR_bandpass_coefficients{});
+        formed.assign(f.size(), 2);
+        ZR_bandpass_designs(f.data(), (int32_t)f.size(), q, fs, batch.data(),
+                            reinterpret_cast<bool *>(formed.data()));
+        for (size_t i = 0; i < f.size(); ++i) {
+            ZR_bandpass_coefficients got{}, want{};
+            const bool ok = bandpass_reference(f[i], q, fs, &want);
+            ASSERT_EQ(ok, ZR_bandpass_design(f[i], q, fs, &got)) << f[i] << ' ' << q << ' ' << fs;
+            ASSERT_EQ(ok, formed[i] != 0) << f[i] << ' ' << q << ' ' << fs << " at " << i;
+            if (!ok)
+                continue;
+            for (const ZR_bandpass_coefficients &c : {got, batch[i]}) {
+                ASSERT_EQ(0, std::memcmp(&want.c1, &c.c1, 3 * sizeof(double))) << f[i] << ' ' << q;
+                ASSERT_EQ(want.k1, c.k1) << f[i] << ' ' << q << ' ' << fs;
+                ASSERT_EQ(want.k2, c.k2) << f[i] << ' ' << q << ' ' << fs;
+                ASSERT_EQ(want.k3, c.k3) << f[i] << ' ' << q << ' ' << fs;
+            }
+        }
+    }
+}
+
+// The one-pole formula in extended precision, written out.
+bool onepole_reference(int32_t f, int32_t fs, uint32_t *alpha)
+{
+    if (f == 0 || fs == 0)
+        return false;
+    const long double a = (long double)f * 13493037704.522018L /
+                          ((long double)f * 3.141592653589793L + (long double)fs / 2);
+    if (!(std::fabs(a) < 9.2233720368547758e18L))
+        return false;
+    *alpha = (uint32_t)(uint64_t)(int64_t)a;
+    return true;
+}
+
+TEST(OnePoleDesign, SingleAndBatchedEqualTheFormulaOverRandomInputs)
+{
+    std::mt19937 rng(18);
+    const int32_t edges[] = {0, 1, -1, INT32_MAX, INT32_MIN, 20, 10800, -24000, 48000};
+    std::vector<int32_t> f;
+    std::vector<uint32_t> batch;
+    std::vector<char> formed;
+    for (int n = 0; n < 3000; ++n) {
+        const int32_t fs = n % 3 == 0   ? edges[rng() % 9]
+                           : n % 3 == 1 ? (int32_t)rng()
+                                        : 8000 + (int32_t)(rng() % 184000);
+        f.resize(rng() % 200);
+        for (int32_t &x : f)
+            x = rng() % 4 == 0 ? edges[rng() % 9]
+                : rng() % 2    ? (int32_t)rng()
+                               : (int32_t)(rng() % 30000);
+        if (n % 5 == 0 && f.size() > 9)
+            std::fill(f.begin() + 3, f.begin() + 9, f[2]);
+        batch.assign(f.size(), 7u);
+        formed.assign(f.size(), 2);
+        ZR_onepole_alphas(f.data(), (int32_t)f.size(), fs, batch.data(),
+                          reinterpret_cast<bool *>(formed.data()));
+        for (size_t i = 0; i < f.size(); ++i) {
+            uint32_t want = 0, got = 0;
+            const bool ok = onepole_reference(f[i], fs, &want);
+            ASSERT_EQ(ok, ZR_onepole_alpha(f[i], fs, &got)) << f[i] << ' ' << fs;
+            ASSERT_EQ(ok, formed[i] != 0) << f[i] << ' ' << fs << " at " << i;
+            if (ok) {
+                ASSERT_EQ(want, got) << f[i] << ' ' << fs;
+                ASSERT_EQ(want, batch[i]) << f[i] << ' ' << fs;
+            }
+            else {
+                ASSERT_EQ(7u, batch[i]) << "left alone: " << f[i] << ' ' << fs;
+            }
+        }
     }
 }
 

@@ -22,24 +22,27 @@ bool fits_int64(double d)
     return std::isfinite(d) && std::fabs(d) < 9223372036854775808.0;
 }
 
-} // namespace
-
-bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficients *out)
+// c1 and c3 of the design for usable q and fs (c2 is twice c3).
+inline void bandpass_quotients(float f, float q, double fs, double *c1, double *c3)
 {
-    if (q == 0.0f || q == 1.0f || f == 0.0f || fs_int == 0)
-        return false;
     const double pi = ZR_PI;
-    double fs = fs_int;
     double A = (double)f * q, B = (double)f / q;
     double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
     double D = (wB - wA) / (wB * wA), E = 1.0 / (wB * wA);
     double g = fs * D * 0.5, h = fs * E * fs;
-    // 2g / (g + h) is twice g / (g + h) to the bit: scaling by 2 commutes with
-    // rounding, and for float f and q and int fs every quotient here stays
-    // far inside the normal double range (or is 0, inf or NaN).
-    double c1 = (2.0 * g + 1.0) / (g + h), c3 = g / (g + h), c2 = 2.0 * c3;
-    double k1 = c1 * 32768.0 * 65536.0 * 0.5, k2 = c2 * 32768.0 * 65536.0,
-           k3 = c3 * 32768.0 * 65536.0;
+    *c1 = (2.0 * g + 1.0) / (g + h);
+    *c3 = g / (g + h);
+}
+
+// The coefficients from the quotients; false when they do not fit.
+inline bool bandpass_finish(double c1, double c3, ZR_bandpass_coefficients *out)
+{
+    // 2g / (g + h) is twice g / (g + h) to the bit: scaling by 2 commutes
+    // with rounding, and for float f and q and int fs every quotient stays
+    // far inside the normal double range (or is 0 or infinite).
+    const double c2 = 2.0 * c3;
+    const double k1 = c1 * 32768.0 * 65536.0 * 0.5, k2 = c2 * 32768.0 * 65536.0,
+                 k3 = c3 * 32768.0 * 65536.0;
     if (!fits_int64(k1) || !fits_int64(k2) || !fits_int64(k3))
         return false;
     out->c1 = c1;
@@ -49,6 +52,40 @@ bool ZR_bandpass_design(float f, float q, int32_t fs_int, ZR_bandpass_coefficien
     out->k2 = zr_trunc_low32_clamped(k2);
     out->k3 = zr_trunc_low32_clamped(k3);
     return true;
+}
+
+} // namespace
+
+bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out)
+{
+    if (q == 0.0f || q == 1.0f || f == 0.0f || fs == 0)
+        return false;
+    double c1, c3;
+    bandpass_quotients(f, q, fs, &c1, &c3);
+    return bandpass_finish(c1, c3, out);
+}
+
+void ZR_bandpass_designs(const float *f, int32_t n, float q, int32_t fs,
+                         ZR_bandpass_coefficients *out, bool *ok)
+{
+    if (q == 0.0f || q == 1.0f || fs == 0) {
+        std::fill(ok, ok + n, false);
+        return;
+    }
+    // The quotients of up to CHUNK frequencies in a loop free of branches, so
+    // that the compiler may put them side by side in vector registers; each
+    // lane rounds as the scalar operation would.
+    constexpr int32_t CHUNK = 64;
+    double c1[CHUNK], c3[CHUNK];
+    for (int32_t start = 0; start < n; start += CHUNK) {
+        const int32_t m = std::min(CHUNK, n - start);
+        const float *fi = f + start;
+        // 1 stands in for f 0 (not formed), keeping its lane free of 0 / 0.
+        for (int32_t i = 0; i < m; ++i)
+            bandpass_quotients(fi[i] + (float)(fi[i] == 0.0f), q, fs, &c1[i], &c3[i]);
+        for (int32_t i = 0; i < m; ++i)
+            ok[start + i] = fi[i] != 0.0f && bandpass_finish(c1[i], c3[i], &out[start + i]);
+    }
 }
 
 ZR_Effect_Bapass::ZR_Effect_Bapass()

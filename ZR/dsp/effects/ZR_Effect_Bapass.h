@@ -16,6 +16,10 @@ struct ZR_bandpass_coefficients {
 // false when they cannot be formed (q 0 or 1, f 0, fs 0, or no finite
 // result), in which case the old ones stay in force.
 bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out);
+// The same for n frequencies at once: ok[i] tells whether out[i] was formed
+// (out[i] is left alone when it was not).
+void ZR_bandpass_designs(const float *f, int32_t n, float q, int32_t fs,
+                         ZR_bandpass_coefficients *out, bool *ok);
 
 // A design already made for (f, q, fs); ok false when it could not be formed.
 struct ZR_bandpass_known {

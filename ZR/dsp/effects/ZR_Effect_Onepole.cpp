@@ -17,16 +17,50 @@ const ZR_option ZR_Effect_Hipass_options[] = {
     ZR_OPTION(ZR_Effect_Onepole, f),  ZR_OPTION_END(ZR_Effect_options),
 };
 
-bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
+namespace {
+
+// alpha before truncation, in extended precision.
+inline long double onepole_quotient(int32_t frequency, int32_t clock)
 {
-    if (frequency == 0 || clock == 0)
-        return false;
     long double f = frequency;
-    long double a = f * 13493037704.522018L / (f * ZR_PI_L + clock * 0.5L);
+    return f * 13493037704.522018L / (f * ZR_PI_L + clock * 0.5L);
+}
+
+inline bool onepole_finish(long double a, uint32_t *alpha)
+{
     if (!std::isfinite(a) || std::fabs(a) >= 9.2233720368547758e18L)
         return false;
     *alpha = (uint32_t)(uint64_t)(int64_t)a;
     return true;
+}
+
+} // namespace
+
+bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
+{
+    if (frequency == 0 || clock == 0)
+        return false;
+    return onepole_finish(onepole_quotient(frequency, clock), alpha);
+}
+
+void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint32_t *alpha,
+                       bool *ok)
+{
+    if (clock == 0) {
+        std::fill(ok, ok + n, false);
+        return;
+    }
+    // All divisions first, so that they overlap; 1 stands in for frequency 0.
+    constexpr int32_t CHUNK = 64;
+    long double a[CHUNK];
+    for (int32_t start = 0; start < n; start += CHUNK) {
+        const int32_t m = std::min(CHUNK, n - start);
+        const int32_t *f = frequency + start;
+        for (int32_t i = 0; i < m; ++i)
+            a[i] = onepole_quotient(f[i] == 0 ? 1 : f[i], clock);
+        for (int32_t i = 0; i < m; ++i)
+            ok[start + i] = f[i] != 0 && onepole_finish(a[i], &alpha[start + i]);
+    }
 }
 
 void ZR_Effect_Onepole::compute_alpha(const ZR_onepole_known *known)

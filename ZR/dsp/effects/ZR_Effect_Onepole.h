@@ -40,6 +40,10 @@ public:
 // alpha = truncate(f * pi * 2^32 / (f * pi + fs / 2)) in extended precision,
 // low 32 bits kept; false when there is no finite result to keep.
 bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha);
+// The same for n frequencies at once: ok[i] tells whether alpha[i] was
+// formed (alpha[i] is left alone when it was not).
+void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint32_t *alpha,
+                       bool *ok);
 
 class ZR_Effect_Lopass : public ZR_Effect_Onepole {
 public:
