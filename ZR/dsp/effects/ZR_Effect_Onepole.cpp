@@ -50,17 +50,10 @@ void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint3
         std::fill(ok, ok + n, false);
         return;
     }
-    // All divisions first, so that they overlap; 1 stands in for frequency 0.
-    constexpr int32_t CHUNK = 64;
-    long double a[CHUNK];
-    for (int32_t start = 0; start < n; start += CHUNK) {
-        const int32_t m = std::min(CHUNK, n - start);
-        const int32_t *f = frequency + start;
-        for (int32_t i = 0; i < m; ++i)
-            a[i] = onepole_quotient(f[i] == 0 ? 1 : f[i], clock);
-        for (int32_t i = 0; i < m; ++i)
-            ok[start + i] = f[i] != 0 && onepole_finish(a[i], &alpha[start + i]);
-    }
+    // Back to back, so that the divisions of neighbouring frequencies overlap.
+    for (int32_t i = 0; i < n; ++i)
+        ok[i] =
+            frequency[i] != 0 && onepole_finish(onepole_quotient(frequency[i], clock), &alpha[i]);
 }
 
 void ZR_Effect_Onepole::compute_alpha(const ZR_onepole_known *known)
