@@ -119,85 +119,78 @@ bool ZR_Application::run_switching_chain(int32_t k)
 
 namespace {
 
-// What the filters' option handlers would compute at each tick of a block,
-// formed a chunk of ticks at a time: the band-pass designs side by side, a
-// design kept while its inputs stay the same, and both stages sharing one
-// when their inputs match.
+// What the filters' option handlers would compute at the ticks of a block,
+// a chunk of ticks at a time: one design for each run of equal inputs, all
+// of a chunk formed together (the band-pass ones side by side), and both
+// stages sharing one when their inputs match.
 class GlideDesigns {
 public:
-    GlideDesigns(const ZR_Effect_Lopass *const low[2], const ZR_Effect_Bapass *const band[2],
-                 const float *f, int32_t ticks)
-        : f(f), ticks(ticks)
+    static constexpr int32_t CHUNK = 64;
+
+    GlideDesigns(const ZR_Effect_Lopass *const low[2], const ZR_Effect_Bapass *const band[2])
     {
         for (int i = 0; i < 2; ++i) {
             low_fs[i] = low[i]->clock.load(std::memory_order_relaxed);
             band_fs[i] = band[i]->clock.load(std::memory_order_relaxed);
             q[i] = band[i]->q.load(std::memory_order_relaxed);
         }
-        low_stages = low_fs[1] == low_fs[0] ? 1 : 2;
-        band_stages = band_fs[1] == band_fs[0] && q[1] == q[0] ? 1 : 2;
+        low_stage[1] = low_fs[1] == low_fs[0] ? 0 : 1;
+        band_stage[1] = band_fs[1] == band_fs[0] && q[1] == q[0] ? 0 : 1;
     }
 
-    // Tick t's designs for stage i, ticks taken in ascending order.
-    void at(int32_t t, int i, const uint32_t **alpha, const ZR_bandpass_coefficients **band)
+    // Designs for the n <= CHUNK frequencies f[0..n).
+    void design(const float *f, int32_t n)
     {
-        if (t >= first + CHUNK)
-            design_from(t);
-        const int32_t j = t - first;
-        const int low_i = i < low_stages ? i : 0, band_i = i < band_stages ? i : 0;
-        const int32_t l = low_index[j], b = band_index[j];
-        *alpha = alpha_ok[low_i][l] ? &alphas[low_i][l] : nullptr;
-        *band = band_ok[band_i][b] ? &bands[band_i][b] : nullptr;
-    }
-
-    // Tick t's designs for stage i as the filters' options take them.
-    ZR_onepole_known low_known(int32_t t, int i)
-    {
-        const uint32_t *a;
-        const ZR_bandpass_coefficients *b;
-        at(t, i, &a, &b);
-        return {ZR_truncate_to_int(f[t]), low_fs[i], a != nullptr, a ? *a : 0u};
-    }
-    ZR_bandpass_known band_known(int32_t t, int i)
-    {
-        const uint32_t *a;
-        const ZR_bandpass_coefficients *b;
-        at(t, i, &a, &b);
-        return {f[t], q[i], band_fs[i], b != nullptr, b ? *b : ZR_bandpass_coefficients{}};
-    }
-
-private:
-    static constexpr int32_t CHUNK = 64;
-
-    void design_from(int32_t t)
-    {
-        first = t;
-        const int32_t n = std::min(CHUNK, ticks - t);
+        this->f = f;
         // The option handlers take a frequency as ZR_value::of_float: the
-        // one-pole reads to_int() of it, the band-pass the float itself. One
-        // design for each run of equal inputs.
+        // one-pole reads to_int() of it, the band-pass the float itself.
         int32_t wholes = 0, floats = 0;
         for (int32_t j = 0; j < n; ++j) {
-            const float fj = f[t + j];
-            const int32_t whole = ZR_truncate_to_int(fj);
+            const int32_t whole = ZR_truncate_to_int(f[j]);
             if (wholes == 0 || whole != distinct_whole[wholes - 1])
                 distinct_whole[wholes++] = whole;
-            if (floats == 0 || !(fj == distinct_float[floats - 1]))
-                distinct_float[floats++] = fj;
+            if (floats == 0 || !(f[j] == distinct_float[floats - 1]))
+                distinct_float[floats++] = f[j];
             low_index[j] = wholes - 1;
             band_index[j] = floats - 1;
         }
-        for (int i = 0; i < low_stages; ++i)
+        for (int i = 0; i <= low_stage[1]; ++i)
             ZR_onepole_alphas(distinct_whole, wholes, low_fs[i], alphas[i], alpha_ok[i]);
-        for (int i = 0; i < band_stages; ++i)
+        for (int i = 0; i <= band_stage[1]; ++i)
             ZR_bandpass_designs(distinct_float, floats, q[i], band_fs[i], bands[i], band_ok[i]);
     }
 
-    const float *f;
-    int32_t ticks, first = -CHUNK;
+    // Stage i's designs for f[j]: null when one cannot be formed.
+    const uint32_t *alpha(int32_t j, int i) const
+    {
+        const int s = low_stage[i];
+        const int32_t d = low_index[j];
+        return alpha_ok[s][d] ? &alphas[s][d] : nullptr;
+    }
+    const ZR_bandpass_coefficients *band(int32_t j, int i) const
+    {
+        const int s = band_stage[i];
+        const int32_t d = band_index[j];
+        return band_ok[s][d] ? &bands[s][d] : nullptr;
+    }
+
+    // The same as the filters' options take them.
+    ZR_onepole_known low_known(int32_t j, int i) const
+    {
+        const uint32_t *a = alpha(j, i);
+        return {ZR_truncate_to_int(f[j]), low_fs[i], a != nullptr, a ? *a : 0u};
+    }
+    ZR_bandpass_known band_known(int32_t j, int i) const
+    {
+        const ZR_bandpass_coefficients *b = band(j, i);
+        return {f[j], q[i], band_fs[i], b != nullptr, b ? *b : ZR_bandpass_coefficients{}};
+    }
+
+private:
+    const float *f = nullptr;
     int32_t low_fs[2], band_fs[2];
     float q[2];
-    int low_stages, band_stages;
+    int low_stage[2] = {0, 1}, band_stage[2] = {0, 1}; // whose designs each stage takes
     int32_t distinct_whole[CHUNK], low_index[CHUNK];
     float distinct_float[CHUNK];
     int32_t band_index[CHUNK];
@@ -248,45 +241,49 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
         }
     }
 
-    // ...then the coefficients from tick to tick: each segment after the
-    // first starts at a tick. A coefficient that cannot be formed keeps its
-    // value, as in the filters, which end with the frequency of the last
-    // tick where it was formed.
-    GlideDesigns designs(c.low, c.band, tick_f, ticks);
+    // ...then the coefficients from tick to tick: segment t + 1 starts at
+    // tick t. The coefficients in force are kept in locals, and each plan
+    // entry is written whole from them rather than copied from memory just
+    // stored to. A coefficient that cannot be formed keeps its value, as in
+    // the filters, which end with the frequency of the last tick where it
+    // was formed.
+    GlideDesigns designs(c.low, c.band);
     ZR_cascade4_step plan[MAX_SEGMENTS];
-    // The coefficients in force, kept in locals: each plan entry is written
-    // whole from them rather than copied from memory just stored to.
     uint32_t alpha0 = s.low[0].alpha, alpha1 = s.low[1].alpha;
     int32_t a0 = s.band[0].a, a1 = s.band[1].a, b0 = s.band[0].b, b1 = s.band[1].b;
     int32_t c0 = s.band[0].c, c1 = s.band[1].c;
-    double low_formed[2] = {-1.0, -1.0}, band_formed[2] = {-1.0, -1.0};
-    // Tick t's designs for stage j; false when a band-pass coefficient is one
-    // that only the separate kernels handle.
-    auto take = [&](int32_t t, int j, uint32_t &alpha, int32_t &a, int32_t &b, int32_t &c) {
-        const uint32_t *formed_alpha;
-        const ZR_bandpass_coefficients *band;
-        designs.at(t, j, &formed_alpha, &band);
-        if (formed_alpha) {
-            alpha = *formed_alpha;
-            low_formed[j] = tick_hz[t];
+    int32_t low_formed[2] = {-1, -1}, band_formed[2] = {-1, -1}; // ticks
+    plan[0] = ZR_cascade4_step{ends[0], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
+    auto take = [&](int32_t j, int32_t t, int i, uint32_t &alpha, int32_t &a, int32_t &b,
+                    int32_t &c) {
+        if (const uint32_t *formed = designs.alpha(j, i)) {
+            alpha = *formed;
+            low_formed[i] = t;
         }
-        if (band) {
-            a = band->k1;
-            b = band->k2;
-            c = band->k3;
-            band_formed[j] = tick_hz[t];
+        if (const ZR_bandpass_coefficients *formed = designs.band(j, i)) {
+            a = formed->k1;
+            b = formed->k2;
+            c = formed->k3;
+            band_formed[i] = t;
         }
-        return a != INT32_MIN && b != INT32_MIN && c != INT32_MIN;
     };
-    for (int32_t i = 0; i < segments; ++i) {
-        if (i > 0 && !(take(i - 1, 0, alpha0, a0, b0, c0) && take(i - 1, 1, alpha1, a1, b1, c1)))
-            return false; // nothing done yet: the caller takes the general road
-        plan[i] = ZR_cascade4_step{ends[i], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
+    int32_t chunk = 0; // the first tick of the chunk last designed
+    for (int32_t first = 0; first < ticks; first += GlideDesigns::CHUNK) {
+        chunk = first;
+        const int32_t n = std::min(GlideDesigns::CHUNK, ticks - first);
+        designs.design(tick_f + first, n);
+        for (int32_t j = 0; j < n; ++j) {
+            const int32_t t = first + j;
+            take(j, t, 0, alpha0, a0, b0, c0);
+            take(j, t, 1, alpha1, a1, b1, c1);
+            if (a0 == INT32_MIN || b0 == INT32_MIN || c0 == INT32_MIN || a1 == INT32_MIN ||
+                b1 == INT32_MIN || c1 == INT32_MIN)
+                return false; // nothing done yet: the caller takes the general road
+            if (t + 1 < segments)
+                plan[t + 1] =
+                    ZR_cascade4_step{ends[t + 1], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
+        }
     }
-    // A tick at the block's end sets the filters for the next.
-    if (ticks == segments &&
-        !(take(ticks - 1, 0, alpha0, a0, b0, c0) && take(ticks - 1, 1, alpha1, a1, b1, c1)))
-        return false;
 
     begin_steady_block(k);
     kernel_cascade4_planned(buf_i->data, lpf_buffer1->data, lpf_buffer->data, plan, segments, s);
@@ -300,13 +297,14 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
             const double capped = fs > 0 ? std::min(f, fs * FILTER_LIMIT) : f;
             std::remove_pointer_t<decltype(e)>::m_f(e, ZR_value::of_float((float)capped));
         };
+        const int32_t last = ticks - 1 - chunk; // in the chunk last designed
         for (int i = 0; i < 2; ++i) {
-            if (low_formed[i] >= 0.0 && low_formed[i] != hz)
-                set(static_cast<ZR_Effect_Onepole *>(c.low[i]), low_formed[i]);
-            c.low[i]->set_frequency(designs.low_known(ticks - 1, i));
-            if (band_formed[i] >= 0.0 && band_formed[i] != hz)
-                set(c.band[i], band_formed[i]);
-            c.band[i]->set_frequency(designs.band_known(ticks - 1, i));
+            if (low_formed[i] >= 0 && tick_hz[low_formed[i]] != hz)
+                set(static_cast<ZR_Effect_Onepole *>(c.low[i]), tick_hz[low_formed[i]]);
+            c.low[i]->set_frequency(designs.low_known(last, i));
+            if (band_formed[i] >= 0 && tick_hz[band_formed[i]] != hz)
+                set(c.band[i], tick_hz[band_formed[i]]);
+            c.band[i]->set_frequency(designs.band_known(last, i));
         }
     }
     return true;
