@@ -43,14 +43,17 @@ inline bool bandpass_finish(double c1, double c3, ZR_bandpass_coefficients *out)
     const double c2 = 2.0 * c3;
     const double k1 = c1 * 32768.0 * 65536.0 * 0.5, k2 = c2 * 32768.0 * 65536.0,
                  k3 = c3 * 32768.0 * 65536.0;
-    if (!fits_int64(k1) || !fits_int64(k2) || !fits_int64(k3))
+    // k2 is twice k3 to the bit as well, so k3 fits whenever k2 does.
+    if (!fits_int64(k1) || !fits_int64(k2))
         return false;
+    // Inside the int64 range the clamped truncation is the plain one.
+    auto low32 = [](double k) { return (int32_t)(uint32_t)(uint64_t)(int64_t)k; };
     out->c1 = c1;
     out->c2 = c2;
     out->c3 = c3;
-    out->k1 = zr_trunc_low32_clamped(k1);
-    out->k2 = zr_trunc_low32_clamped(k2);
-    out->k3 = zr_trunc_low32_clamped(k3);
+    out->k1 = low32(k1);
+    out->k2 = low32(k2);
+    out->k3 = low32(k3);
     return true;
 }
 
