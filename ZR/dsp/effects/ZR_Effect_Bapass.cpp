@@ -38,8 +38,8 @@ inline void bandpass_quotients(float f, float q, double fs, double *c1, double *
 inline bool bandpass_finish(double c1, double c3, ZR_bandpass_coefficients *out)
 {
     // 2g / (g + h) is twice g / (g + h) to the bit: scaling by 2 commutes
-    // with rounding, and for float f and q and int fs every quotient stays
-    // far inside the normal double range (or is 0 or infinite).
+    // with rounding short of over- or underflow, and for float f and q and
+    // int fs, |g / (g + h)| is 0, infinite, or between about 1e-61 and 2^53.
     const double c2 = 2.0 * c3;
     const double k1 = c1 * 32768.0 * 65536.0 * 0.5, k2 = c2 * 32768.0 * 65536.0,
                  k3 = c3 * 32768.0 * 65536.0;
