@@ -138,8 +138,9 @@ public:
         band_stage[1] = band_fs[1] == band_fs[0] && q[1] == q[0] ? 0 : 1;
     }
 
-    // Designs for the n <= CHUNK frequencies f[0..n).
-    void design(const float *f, int32_t n)
+    // Designs for the n <= CHUNK frequencies f[0..n); false when a formed
+    // band-pass coefficient is -2^31, which only the separate kernels take.
+    bool design(const float *f, int32_t n)
     {
         this->f = f;
         // The option handlers take a frequency as ZR_value::of_float: the
@@ -156,9 +157,21 @@ public:
         }
         for (int i = 0; i <= low_stage[1]; ++i)
             ZR_onepole_alphas(distinct_whole, wholes, low_fs[i], alphas[i], alpha_ok[i]);
-        for (int i = 0; i <= band_stage[1]; ++i)
+        bool usable = true;
+        for (int i = 0; i <= band_stage[1]; ++i) {
             ZR_bandpass_designs(distinct_float, floats, q[i], band_fs[i], bands[i], band_ok[i]);
+            for (int32_t d = 0; d < floats; ++d) {
+                const ZR_bandpass_coefficients &b = bands[i][d];
+                usable &=
+                    !band_ok[i][d] || (b.k1 != INT32_MIN && b.k2 != INT32_MIN && b.k3 != INT32_MIN);
+            }
+        }
+        return usable;
     }
+
+    // Whether stage 1 takes stage 0's designs.
+    bool low_shared() const { return low_stage[1] == 0; }
+    bool band_shared() const { return band_stage[1] == 0; }
 
     // Stage i's designs for f[j]: null when one cannot be formed.
     const uint32_t *alpha(int32_t j, int i) const
@@ -254,31 +267,40 @@ bool ZR_Application::run_gliding_chain(int32_t k, int32_t fs)
     int32_t c0 = s.band[0].c, c1 = s.band[1].c;
     int32_t low_formed[2] = {-1, -1}, band_formed[2] = {-1, -1}; // ticks
     plan[0] = ZR_cascade4_step{ends[0], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
-    auto take = [&](int32_t j, int32_t t, int i, uint32_t &alpha, int32_t &a, int32_t &b,
-                    int32_t &c) {
-        if (const uint32_t *formed = designs.alpha(j, i)) {
-            alpha = *formed;
-            low_formed[i] = t;
-        }
-        if (const ZR_bandpass_coefficients *formed = designs.band(j, i)) {
-            a = formed->k1;
-            b = formed->k2;
-            c = formed->k3;
-            band_formed[i] = t;
-        }
-    };
+    // Every design is used at some tick, and the coefficients kept from
+    // before are usable: a block whose designs are all usable stays usable.
     int32_t chunk = 0; // the first tick of the chunk last designed
     for (int32_t first = 0; first < ticks; first += GlideDesigns::CHUNK) {
         chunk = first;
         const int32_t n = std::min(GlideDesigns::CHUNK, ticks - first);
-        designs.design(tick_f + first, n);
+        if (!designs.design(tick_f + first, n))
+            return false; // nothing done yet: the caller takes the general road
         for (int32_t j = 0; j < n; ++j) {
             const int32_t t = first + j;
-            take(j, t, 0, alpha0, a0, b0, c0);
-            take(j, t, 1, alpha1, a1, b1, c1);
-            if (a0 == INT32_MIN || b0 == INT32_MIN || c0 == INT32_MIN || a1 == INT32_MIN ||
-                b1 == INT32_MIN || c1 == INT32_MIN)
-                return false; // nothing done yet: the caller takes the general road
+            const uint32_t *al0 = designs.alpha(j, 0);
+            const uint32_t *al1 = designs.low_shared() ? al0 : designs.alpha(j, 1);
+            const ZR_bandpass_coefficients *bp0 = designs.band(j, 0);
+            const ZR_bandpass_coefficients *bp1 = designs.band_shared() ? bp0 : designs.band(j, 1);
+            if (al0) {
+                alpha0 = *al0;
+                low_formed[0] = t;
+            }
+            if (al1) {
+                alpha1 = *al1;
+                low_formed[1] = t;
+            }
+            if (bp0) {
+                a0 = bp0->k1;
+                b0 = bp0->k2;
+                c0 = bp0->k3;
+                band_formed[0] = t;
+            }
+            if (bp1) {
+                a1 = bp1->k1;
+                b1 = bp1->k2;
+                c1 = bp1->k3;
+                band_formed[1] = t;
+            }
             if (t + 1 < segments)
                 plan[t + 1] =
                     ZR_cascade4_step{ends[t + 1], {alpha0, alpha1}, {a0, a1}, {b0, b1}, {c0, c1}};
