@@ -19,15 +19,15 @@ const ZR_option ZR_Effect_Hipass_options[] = {
 
 namespace {
 
-// The truncated quotient in extended precision; false when it has no
-// finite value within the int64 range.
-inline bool onepole_truncated(int32_t frequency, int32_t clock, int64_t *t)
+// alpha from the formula; false when it has no finite value within the
+// int64 range.
+inline bool onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
 {
     long double f = frequency;
     long double a = f * 13493037704.522018L / (f * ZR_PI_L + clock * 0.5L);
     if (!std::isfinite(a) || std::fabs(a) >= 9.2233720368547758e18L)
         return false;
-    *t = (int64_t)a;
+    *alpha = zr_trunc_low32_extended(a); // (uint32_t)(uint64_t)(int64_t)a
     return true;
 }
 
@@ -35,11 +35,9 @@ inline bool onepole_truncated(int32_t frequency, int32_t clock, int64_t *t)
 
 bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha)
 {
-    int64_t t;
-    if (frequency == 0 || clock == 0 || !onepole_truncated(frequency, clock, &t))
+    if (frequency == 0 || clock == 0)
         return false;
-    *alpha = (uint32_t)(uint64_t)t;
-    return true;
+    return onepole_alpha(frequency, clock, alpha);
 }
 
 void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint32_t *alpha,
@@ -49,20 +47,9 @@ void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint3
         std::fill(ok, ok + n, false);
         return;
     }
-    // Back to back, so that the divisions of neighbouring frequencies
-    // overlap. The x87 stores its integers to memory: they are read back a
-    // chunk later, not at once, which can stall the x87 on store forwarding.
-    constexpr int32_t CHUNK = 32;
-    int64_t t[CHUNK];
-    for (int32_t start = 0; start < n; start += CHUNK) {
-        const int32_t m = std::min(CHUNK, n - start);
-        const int32_t *f = frequency + start;
-        for (int32_t i = 0; i < m; ++i)
-            ok[start + i] = f[i] != 0 && onepole_truncated(f[i], clock, &t[i]);
-        for (int32_t i = 0; i < m; ++i)
-            if (ok[start + i])
-                alpha[start + i] = (uint32_t)(uint64_t)t[i];
-    }
+    // Back to back, so that the divisions of neighbouring frequencies overlap.
+    for (int32_t i = 0; i < n; ++i)
+        ok[i] = frequency[i] != 0 && onepole_alpha(frequency[i], clock, &alpha[i]);
 }
 
 void ZR_Effect_Onepole::compute_alpha(const ZR_onepole_known *known)
