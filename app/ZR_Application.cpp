@@ -168,15 +168,44 @@ void ZR_Application::set_filter_frequency(double hz)
     const int32_t fs = sample_rate.load(std::memory_order_relaxed);
     if (fs > 0)
         hz = std::min(hz, fs * FILTER_LIMIT);
-    ZR_value v = ZR_value::of_float((float)hz);
+    // What the -f option does with ZR_value::of_float((float)hz): the
+    // one-pole takes to_int() of it, the band-pass the float. The first
+    // design serves the second stage too when its inputs are the same (the
+    // filter checks).
+    const float f = (float)hz;
+    ZR_onepole_known low{ZR_truncate_to_int(f), 0, false, 0};
+    ZR_bandpass_known band{f, 0.0f, 0, false, {}};
+    bool low_made = false, band_made = false;
+    auto set_low = [&](ZR_Effect *e) {
+        auto *onepole = static_cast<ZR_Effect_Onepole *>(e);
+        const int32_t clock = onepole->clock.load(std::memory_order_relaxed);
+        if (!low_made || clock != low.fs) {
+            low.fs = clock;
+            low.ok = ZR_onepole_alpha(low.f, clock, &low.alpha);
+            low_made = true;
+        }
+        onepole->set_frequency(low);
+    };
+    auto set_band = [&](ZR_Effect *e) {
+        auto *bapass = static_cast<ZR_Effect_Bapass *>(e);
+        const int32_t clock = bapass->clock.load(std::memory_order_relaxed);
+        const float q = bapass->q.load(std::memory_order_relaxed);
+        if (!band_made || clock != band.fs || !(q == band.q)) {
+            band.fs = clock;
+            band.q = q;
+            band.ok = ZR_bandpass_design(f, q, clock, &band.c);
+            band_made = true;
+        }
+        bapass->set_frequency(band);
+    };
     if (lowpass1)
-        ZR_Effect_Onepole::m_f(static_cast<ZR_Effect_Onepole *>(lowpass1), v);
+        set_low(lowpass1);
     if (bandpass1)
-        ZR_Effect_Bapass::m_f(static_cast<ZR_Effect_Bapass *>(bandpass1), v);
+        set_band(bandpass1);
     if (lowpass2)
-        ZR_Effect_Onepole::m_f(static_cast<ZR_Effect_Onepole *>(lowpass2), v);
+        set_low(lowpass2);
     if (bandpass2)
-        ZR_Effect_Bapass::m_f(static_cast<ZR_Effect_Bapass *>(bandpass2), v);
+        set_band(bandpass2);
 }
 
 bool ZR_Application::filters_idle() const

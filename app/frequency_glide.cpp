@@ -28,6 +28,9 @@ void GlideStep::set_rate(int32_t sample_rate)
     // whatever the rounding of exp2 and log2.
     beyond_up = up * (1.0 + 1e-9);
     beyond_down = down * (1.0 - 1e-9);
+    // And one this far inside has a logarithm within +-max_step.
+    within_up = up * (1.0 - 1e-9);
+    within_down = down * (1.0 + 1e-9);
 }
 
 double GlideStep::next(double current, double target) const
@@ -39,6 +42,8 @@ double GlideStep::next(double current, double target) const
         return current * up;
     if (ratio < beyond_down)
         return current * down;
+    if (ratio < within_up && ratio > within_down)
+        return target;
     const double distance = std::log2(ratio);
     if (std::fabs(distance) <= max_step)
         return target;

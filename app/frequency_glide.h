@@ -20,8 +20,10 @@
 struct GlideStep {
     int32_t rate = 0;
     double max_step = 0.0, up = 1.0, down = 1.0;
-    // Ratios beyond which the step is certain without a logarithm.
+    // Ratios beyond which the step is certain without a logarithm, and
+    // between which landing on the target is.
     double beyond_up = 0.0, beyond_down = 0.0;
+    double within_up = 0.0, within_down = 0.0;
 
     void set_rate(int32_t sample_rate);
     // The frequency one tick after current, gliding toward target.

@@ -66,3 +66,36 @@ inline int32_t zr_trunc_low32_clamped(double d)
         return INT32_MIN;
     return (int32_t)(uint32_t)(uint64_t)t;
 }
+
+// The low 32 bits of (int64_t)a for a finite |a| < 2^63, without the x87's
+// integer store: it switches the rounding control around each conversion,
+// which some code placements make many times slower in a loop. a is split
+// exactly into a double hi (rounded in any mode) and the rest lo, whose
+// magnitude is below hi's last place.
+inline uint32_t zr_trunc_low32_extended(long double a)
+{
+    const double hi = (double)a;
+    const double lo = (double)(a - hi);
+    uint64_t whole;                           // trunc(a) modulo 2^64
+    if (std::fabs(hi) < 4503599627370496.0) { // below 2^52 hi may have a fraction
+        const int64_t t = (int64_t)hi;
+        whole = (uint64_t)t;
+        // Only a whole hi with lo toward zero moves the truncation.
+        if (hi - (double)t == 0.0) {
+            if (hi > 0.0 && lo < 0.0)
+                whole -= 1;
+            else if (hi < 0.0 && lo > 0.0)
+                whole += 1;
+        }
+    }
+    else { // hi is whole; lo is below 1024 and may have a fraction
+        whole = hi > 0.0 ? (uint64_t)hi : (uint64_t)(int64_t)hi;
+        int64_t rest = (int64_t)lo;
+        if (hi > 0.0 && lo < (double)rest)
+            rest -= 1; // floor
+        else if (hi < 0.0 && lo > (double)rest)
+            rest += 1; // ceiling
+        whole += (uint64_t)rest;
+    }
+    return (uint32_t)whole;
+}

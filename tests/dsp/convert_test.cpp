@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -61,6 +64,58 @@ TEST(Convert, PiAgreesWithTheLibrary)
 {
     EXPECT_EQ(ZR_PI, std::acos(-1.0));
     EXPECT_EQ(ZR_PI, (double)ZR_PI_L);
+}
+
+// The low 32 bits of an extended-precision truncation, against the x87's
+// own conversion, in every rounding mode the split may meet: values of every
+// size below 2^63, whole ones and their neighbours a last place away, and
+// values within 1024 of the edges where hi becomes whole (2^52) or leaves
+// the int64 range (2^63).
+TEST(Convert, ExtendedTruncationEqualsTheCast)
+{
+    std::mt19937_64 rng(63);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::vector<long double> values = {0.0L, -0.0L, 1e-4000L, -1e-4000L, 0.5L, -0.5L};
+    for (int n = 0; n < 300000; ++n) {
+        const long double sign = n % 2 ? -1.0L : 1.0L;
+        long double v;
+        switch (n % 5) {
+        case 0: // any size
+            v = std::ldexp((long double)unit(rng) + 1.0L, (int)(rng() % 126) - 63);
+            break;
+        case 1: // whole, and a last place either side
+        {
+            const long double whole = (long double)(rng() >> (rng() % 64));
+            const int side = (int)(rng() % 3) - 1;
+            v = side == 0 ? whole : std::nextafter(whole, side * 1e30L);
+            break;
+        }
+        case 2: // with random low bits below the double's precision
+            v = std::ldexp((long double)(rng() | (1ull << 63)), (int)(rng() % 64) - 64);
+            break;
+        case 3: // around 2^52 and 2^53
+            v = std::ldexp(1.0L, 52 + (int)(rng() % 2)) + ((long double)unit(rng) - 0.5L) * 2048;
+            break;
+        default: // just below 2^63
+            v = 9223372036854775808.0L - 1.0L - (long double)(rng() % 4096) / 4;
+        }
+        values.push_back(sign * v);
+    }
+    for (int mode : {FE_TONEAREST, FE_DOWNWARD, FE_UPWARD, FE_TOWARDZERO}) {
+        ASSERT_EQ(0, std::fesetround(mode));
+        for (long double v : values) {
+            if (!(std::fabs(v) < 9223372036854775808.0L))
+                continue;
+            const uint32_t want = (uint32_t)(uint64_t)(int64_t)v;
+            const uint32_t got = zr_trunc_low32_extended(v);
+            if (want != got) {
+                std::fesetround(FE_TONEAREST);
+                FAIL() << "mode " << mode << ": " << (double)v << " (" << (double)(v - (double)v)
+                       << " beyond its double) gives " << got << ", not " << want;
+            }
+        }
+    }
+    std::fesetround(FE_TONEAREST);
 }
 
 } // namespace

@@ -353,3 +353,192 @@ TEST_F(CopyEffect, FinalCopyDeliversTheCrossfade)
 }
 
 } // namespace
+
+namespace {
+
+// The band-pass formula as first written, every quotient its own division.
+bool bandpass_reference(float f, float q, int32_t fs_int, ZR_bandpass_coefficients *out)
+{
+    if (q == 0.0f || q == 1.0f || f == 0.0f || fs_int == 0)
+        return false;
+    const double pi = 3.141592653589793;
+    const double fs = fs_int, A = (double)f * q, B = (double)f / q;
+    const double wA = A * 2.0 * pi, wB = B * 2.0 * pi;
+    const double D = (wB - wA) / (wB * wA), E = 1.0 / (wB * wA);
+    const double g = fs * D * 0.5, h = fs * E * fs;
+    const double c[3] = {(2.0 * g + 1.0) / (g + h), 2.0 * g / (g + h), g / (g + h)};
+    const double k[3] = {c[0] * 1073741824.0, c[1] * 2147483648.0, c[2] * 2147483648.0};
+    int32_t low[3];
+    for (int i = 0; i < 3; ++i) {
+        if (!(std::fabs(k[i]) < 9223372036854775808.0))
+            return false;
+        low[i] = (int32_t)(uint32_t)(uint64_t)(int64_t)k[i];
+    }
+    *out = {c[0], c[1], c[2], low[0], low[1], low[2]};
+    return true;
+}
+
+TEST(BandPassDesign, EqualsTheFormulaToTheBitOverRandomInputs)
+{
+    std::mt19937 rng(17);
+    auto any_float = [&] {
+        float x;
+        do {
+            const uint32_t bits = rng();
+            std::memcpy(&x, &bits, sizeof x);
+        } while (!std::isfinite(x));
+        return x;
+    };
+    std::uniform_real_distribution<double> octave(-2.0, 15.0), spread(-3.0, 3.0);
+    const float qs[] = {
+        0.618f, 1.0f, -1.0f, 0.0f, -0.0f, std::nextafter(1.0f, 2.0f), std::nextafter(1.0f, 0.0f)};
+    const int32_t rates[] = {44100, 48000, 1, -96000, INT32_MAX, INT32_MIN};
+    // Batches of every length up to three chunks, one q and rate each; every
+    // frequency goes through the single and the batched design.
+    std::vector<float> f;
+    std::vector<ZR_bandpass_coefficients> batch;
+    std::vector<char> formed;
+    for (int n = 0; n < 2000; ++n) {
+        const float q = n % 3 == 0   ? any_float()
+                        : n % 3 == 1 ? qs[rng() % 7]
+                                     : (float)std::exp2(spread(rng));
+        const int32_t fs = n % 2 ? rates[rng() % 6] : (int32_t)rng();
+        f.resize(rng() % 200);
+        for (float &x : f)
+            x = rng() % 4 == 0   ? any_float()
+                : rng() % 8 == 0 ? 0.0f
+                                 : (float)std::exp2(octave(rng));
+        // Runs of equal frequencies, as a glide gives at its end.
+        if (n % 5 == 0 && f.size() > 9)
+            std::fill(f.begin() + 3, f.begin() + 9, f[2]);
+        batch.assign(f.size(), ZR_bandpass_coefficients{});
+        formed.assign(f.size(), 2);
+        ZR_bandpass_designs(f.data(), (int32_t)f.size(), q, fs, batch.data(),
+                            reinterpret_cast<bool *>(formed.data()));
+        for (size_t i = 0; i < f.size(); ++i) {
+            ZR_bandpass_coefficients got{}, want{};
+            const bool ok = bandpass_reference(f[i], q, fs, &want);
+            ASSERT_EQ(ok, ZR_bandpass_design(f[i], q, fs, &got)) << f[i] << ' ' << q << ' ' << fs;
+            ASSERT_EQ(ok, formed[i] != 0) << f[i] << ' ' << q << ' ' << fs << " at " << i;
+            if (!ok)
+                continue;
+            for (const ZR_bandpass_coefficients &c : {got, batch[i]}) {
+                ASSERT_EQ(0, std::memcmp(&want.c1, &c.c1, 3 * sizeof(double))) << f[i] << ' ' << q;
+                ASSERT_EQ(want.k1, c.k1) << f[i] << ' ' << q << ' ' << fs;
+                ASSERT_EQ(want.k2, c.k2) << f[i] << ' ' << q << ' ' << fs;
+                ASSERT_EQ(want.k3, c.k3) << f[i] << ' ' << q << ' ' << fs;
+            }
+        }
+    }
+}
+
+// The one-pole formula in extended precision, written out.
+bool onepole_reference(int32_t f, int32_t fs, uint32_t *alpha)
+{
+    if (f == 0 || fs == 0)
+        return false;
+    const long double a = (long double)f * 13493037704.522018L /
+                          ((long double)f * 3.141592653589793L + (long double)fs / 2);
+    if (!(std::fabs(a) < 9.2233720368547758e18L))
+        return false;
+    *alpha = (uint32_t)(uint64_t)(int64_t)a;
+    return true;
+}
+
+TEST(OnePoleDesign, SingleAndBatchedEqualTheFormulaOverRandomInputs)
+{
+    std::mt19937 rng(18);
+    const int32_t edges[] = {0, 1, -1, INT32_MAX, INT32_MIN, 20, 10800, -24000, 48000};
+    std::vector<int32_t> f;
+    std::vector<uint32_t> batch;
+    std::vector<char> formed;
+    for (int n = 0; n < 3000; ++n) {
+        const int32_t fs = n % 3 == 0   ? edges[rng() % 9]
+                           : n % 3 == 1 ? (int32_t)rng()
+                                        : 8000 + (int32_t)(rng() % 184000);
+        f.resize(rng() % 200);
+        for (int32_t &x : f)
+            x = rng() % 4 == 0 ? edges[rng() % 9]
+                : rng() % 2    ? (int32_t)rng()
+                               : (int32_t)(rng() % 30000);
+        if (n % 5 == 0 && f.size() > 9)
+            std::fill(f.begin() + 3, f.begin() + 9, f[2]);
+        batch.assign(f.size(), 7u);
+        formed.assign(f.size(), 2);
+        ZR_onepole_alphas(f.data(), (int32_t)f.size(), fs, batch.data(),
+                          reinterpret_cast<bool *>(formed.data()));
+        for (size_t i = 0; i < f.size(); ++i) {
+            uint32_t want = 0, got = 0;
+            const bool ok = onepole_reference(f[i], fs, &want);
+            ASSERT_EQ(ok, ZR_onepole_alpha(f[i], fs, &got)) << f[i] << ' ' << fs;
+            ASSERT_EQ(ok, formed[i] != 0) << f[i] << ' ' << fs << " at " << i;
+            if (ok) {
+                ASSERT_EQ(want, got) << f[i] << ' ' << fs;
+                ASSERT_EQ(want, batch[i]) << f[i] << ' ' << fs;
+            }
+            else {
+                ASSERT_EQ(7u, batch[i]) << "left alone: " << f[i] << ' ' << fs;
+            }
+        }
+    }
+}
+
+// A design handed in is taken only for the inputs it was made from; for
+// others the filter forms its own, as the -f option would.
+TEST_F(Filters, KnownDesignsAreTakenOnlyForTheirOwnInputs)
+{
+    auto *bp = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -clock 48000", in,
+                                        out_buffer());
+    auto *bp_ref = effect<ZR_Effect_Bapass>("ZR_Effect_Bapass -i %o -o %o -q .618 -clock 48000", in,
+                                            out_buffer());
+    auto *lp =
+        effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 48000", in, out_buffer());
+    auto *lp_ref =
+        effect<ZR_Effect_Lopass>("ZR_Effect_Lopass -i %o -o %o -clock 48000", in, out_buffer());
+    const ZR_bandpass_coefficients marked = {1.5, 2.5, 3.5, 11, 22, 33};
+    struct Case {
+        const char *what;
+        float f, q;
+        int32_t fs;
+        bool ok, band_taken, low_taken;
+    } cases[] = {
+        {"own inputs", 1234.5f, 0.618f, 48000, true, true, true},
+        {"own inputs, not formed", 2345.5f, 0.618f, 48000, false, true, true},
+        {"another rate", 3456.5f, 0.618f, 44100, true, false, false},
+        {"another q", 4567.5f, 0.5f, 48000, true, false, true},
+        {"another rate, not formed", 5678.5f, 0.618f, 96000, false, false, false},
+    };
+    for (const Case &c : cases) {
+        const ZR_value v = ZR_value::of_float(c.f);
+        const uint32_t alpha_before = lp->alpha.load();
+        const int32_t k1_before = bp->k1.load();
+        bp->set_frequency({c.f, c.q, c.fs, c.ok, marked});
+        lp->set_frequency({(int32_t)c.f, c.fs, c.ok, 4242u});
+        ZR_Effect_Bapass::m_f(bp_ref, v);
+        ZR_Effect_Onepole::m_f(lp_ref, v);
+        EXPECT_EQ(c.f, bp->frequency.load()) << c.what;
+        EXPECT_EQ((int32_t)c.f, lp->frequency.load()) << c.what;
+        if (!c.band_taken) {
+            EXPECT_EQ(bp_ref->k1.load(), bp->k1.load()) << c.what;
+            EXPECT_EQ(bp_ref->k2.load(), bp->k2.load()) << c.what;
+            EXPECT_EQ(bp_ref->k3.load(), bp->k3.load()) << c.what;
+            EXPECT_EQ(bp_ref->c2.load(), bp->c2.load()) << c.what;
+        }
+        else if (c.ok) {
+            EXPECT_EQ(33, bp->k3.load()) << c.what;
+            EXPECT_EQ(1.5, bp->c1.load()) << c.what;
+        }
+        else {
+            EXPECT_EQ(k1_before, bp->k1.load()) << c.what;
+        }
+        if (!c.low_taken)
+            EXPECT_EQ(lp_ref->alpha.load(), lp->alpha.load()) << c.what;
+        else
+            EXPECT_EQ(c.ok ? 4242u : alpha_before, lp->alpha.load()) << c.what;
+        // Both start the next case alike.
+        ZR_Effect_Bapass::m_f(bp, v);
+        ZR_Effect_Onepole::m_f(lp, v);
+    }
+}
+
+} // namespace

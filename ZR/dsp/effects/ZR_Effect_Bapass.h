@@ -16,6 +16,18 @@ struct ZR_bandpass_coefficients {
 // false when they cannot be formed (q 0 or 1, f 0, fs 0, or no finite
 // result), in which case the old ones stay in force.
 bool ZR_bandpass_design(float f, float q, int32_t fs, ZR_bandpass_coefficients *out);
+// The same for n frequencies at once: ok[i] tells whether out[i] was formed
+// (out[i] is left alone when it was not).
+void ZR_bandpass_designs(const float *f, int32_t n, float q, int32_t fs,
+                         ZR_bandpass_coefficients *out, bool *ok);
+
+// A design already made for (f, q, fs); ok false when it could not be formed.
+struct ZR_bandpass_known {
+    float f, q;
+    int32_t fs;
+    bool ok;
+    ZR_bandpass_coefficients c;
+};
 
 class ZR_Effect_Bapass : public ZR_Effect_Inout {
 public:
@@ -31,7 +43,11 @@ public:
     void process() override;
     void clockChanged() override { compute_coefficients(); }
     void reset() override;
-    void compute_coefficients();
+    // From frequency, q and clock; a known design for those inputs is taken
+    // as it is instead of being formed again.
+    void compute_coefficients(const ZR_bandpass_known *known = nullptr);
+    // What m_f does for known.f, with its design known.
+    void set_frequency(const ZR_bandpass_known &known);
 
     // The band-pass behind e, or null when e is another class.
     static ZR_Effect_Bapass *of(ZR_Effect *e);

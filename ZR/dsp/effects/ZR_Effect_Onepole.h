@@ -10,6 +10,13 @@
 extern const ZR_option ZR_Effect_Lopass_options[];
 extern const ZR_option ZR_Effect_Hipass_options[];
 
+// An alpha already formed for (f, fs); ok false when it could not be.
+struct ZR_onepole_known {
+    int32_t f, fs;
+    bool ok;
+    uint32_t alpha;
+};
+
 class ZR_Effect_Onepole : public ZR_Effect_Inout {
 public:
     std::atomic<int32_t> frequency{0}; // Hz
@@ -21,7 +28,11 @@ public:
 
     // alpha from frequency and clock; keeps the old value when either is 0
     // or the formula has no finite result.
-    void compute_alpha();
+    // A known alpha for those inputs is taken as it is instead of being
+    // formed again.
+    void compute_alpha(const ZR_onepole_known *known = nullptr);
+    // What m_f does for the whole frequency known.f, with its alpha known.
+    void set_frequency(const ZR_onepole_known &known);
 
     static ZR_value m_f(ZR_Effect_Onepole *e, ZR_value v);
 };
@@ -29,6 +40,10 @@ public:
 // alpha = truncate(f * pi * 2^32 / (f * pi + fs / 2)) in extended precision,
 // low 32 bits kept; false when there is no finite result to keep.
 bool ZR_onepole_alpha(int32_t frequency, int32_t clock, uint32_t *alpha);
+// The same for n frequencies at once: ok[i] tells whether alpha[i] was
+// formed (alpha[i] is left alone when it was not).
+void ZR_onepole_alphas(const int32_t *frequency, int32_t n, int32_t clock, uint32_t *alpha,
+                       bool *ok);
 
 class ZR_Effect_Lopass : public ZR_Effect_Onepole {
 public:
