@@ -1,0 +1,269 @@
+// The fused cascade with its two stages in the two 64-bit lanes of one vector (AVX-512VL), and
+// the run-time choice between it and the scalar kernels.
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+
+#include "ZR/dsp/kernels/ZR_kernels.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+
+#define ZR_CASCADE_TARGET __attribute__((target("avx512f,avx512dq,avx512vl")))
+
+namespace {
+
+// Lane 0 holds stage 1's coefficients, lane 1 stage 2's, in the forms of the scalar steps.
+struct Lanes {
+    __m128i alpha, half, c, na, nb;
+};
+
+ZR_CASCADE_TARGET inline Lanes make_lanes(uint32_t alpha0, int32_t a0, int32_t b0, int32_t c0,
+                                          uint32_t alpha1, int32_t a1, int32_t b1, int32_t c1)
+{
+    constexpr int64_t ONE = INT64_C(1) << 31;
+    return {_mm_set_epi64x(alpha1, alpha0), _mm_set_epi64x(alpha1 >> 1, alpha0 >> 1),
+            _mm_set_epi64x(c1, c0), _mm_set_epi64x(ONE - a1, ONE - a0),
+            _mm_set_epi64x(ONE - b1, ONE - b0)};
+}
+
+// Iteration j runs stage 1 at sample j in lane 0 and stage 2 at sample j - 2 in lane 1. Stage 2's
+// input is lane 0's output of two iterations before, so the dependency between the lanes spans
+// two iterations and does not lengthen the chain of one. Iterations 0 and 1 leave lane 1 unused
+// and n and n + 1 lane 0: n + 2 iterations in all.
+class Pipeline {
+public:
+    Pipeline(const int32_t *in, int32_t *mid, int32_t *out, int n, const ZR_cascade4_state &s)
+        : in_(in), mid_(mid), out_(out), n_(n), s_(s)
+    {
+        // o = b - 2^31 and m = -y, as in the scalar steps; lane 1 is set before iteration 2.
+        o_ = _mm_cvtsi32_si128(
+            static_cast<int32_t>(static_cast<uint32_t>(s.low[0].b) - 0x80000000u));
+        m1_ = _mm_cvtsi64_si128(-int64_t{s.band[0].y1});
+        m2_ = _mm_cvtsi64_si128(-int64_t{s.band[0].y2});
+        x1_ = _mm_cvtsi32_si128(s.band[0].x1);
+        x2_ = _mm_cvtsi32_si128(s.band[0].x2);
+        v1_ = v2_ = _mm_setzero_si128();
+    }
+    int iteration() const { return j_; }
+    int iterations() const { return n_ + 2; }
+
+    // Runs iterations up to end (exclusive) with the coefficients k.
+    ZR_CASCADE_TARGET void run(int end, const Lanes &k)
+    {
+        while (j_ < end && j_ < 2)
+            single(k);
+        // Two iterations a turn, both lanes in use: the history moves by renaming.
+        const int pairs_end = std::min(end, n_ - 1);
+        __m128i o = o_, m1 = m1_, m2 = m2_, x1 = x1_, x2 = x2_, v1 = v1_, v2 = v2_;
+        int j = j_;
+        for (; j + 2 <= pairs_end; j += 2) {
+            const __m128i xa = _mm_unpacklo_epi64(_mm_cvtsi32_si128(in_[j]), v2);
+            const __m128i va = step(o, m1, m2, xa, x2, k);
+            const __m128i xb = _mm_unpacklo_epi64(_mm_cvtsi32_si128(in_[j + 1]), v1);
+            const __m128i vb = step(o, m1, m2, xb, x1, k);
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(mid_ + j), _mm_unpacklo_epi32(va, vb));
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(out_ + j - 2), _mm_unpackhi_epi32(va, vb));
+            x2 = xa;
+            x1 = xb;
+            v2 = va;
+            v1 = vb;
+        }
+        o_ = o, m1_ = m1, m2_ = m2, x1_ = x1, x2_ = x2, v1_ = v1, v2_ = v2, j_ = j;
+        while (j_ < end)
+            single(k);
+    }
+
+    // Writes the state after n samples back into s, as the scalar kernel leaves it.
+    ZR_CASCADE_TARGET void finish(ZR_cascade4_state &s) const
+    {
+        ZR_bandpass_state &p1 = s.band[0], &p2 = s.band[1];
+        const int32_t in1 = p1.x1, mid1 = p2.x1;
+        const int n = n_;
+        p1.x1 = in_[n - 1];
+        p1.x2 = n >= 2 ? in_[n - 2] : in1;
+        p2.x1 = mid_[n - 1];
+        p2.x2 = n >= 2 ? mid_[n - 2] : mid1;
+        s.low[0].b = static_cast<int32_t>(o0_ + 0x80000000u);
+        s.low[1].b =
+            static_cast<int32_t>(static_cast<uint32_t>(_mm_extract_epi64(o_, 1)) + 0x80000000u);
+        p1.y1 = static_cast<int32_t>(-m10_);
+        p1.y2 = static_cast<int32_t>(-m20_);
+        p2.y1 = static_cast<int32_t>(-_mm_extract_epi64(m1_, 1));
+        p2.y2 = static_cast<int32_t>(-_mm_extract_epi64(m2_, 1));
+    }
+
+private:
+    // OnepoleStep and BandpassStep in both lanes; returns (o + 2^31) + m in each lane's low
+    // dword. Only the low dwords of x - o and x - x2 matter: the multiplies read nothing else.
+    ZR_CASCADE_TARGET [[gnu::always_inline]] static inline __m128i
+    step(__m128i &o, __m128i &m1, __m128i &m2, __m128i x, __m128i x2, const Lanes &k)
+    {
+        const __m128i p = _mm_mul_epu32(_mm_sub_epi64(x, o), k.alpha);
+        o = _mm_add_epi64(_mm_sub_epi64(o, k.half), _mm_srli_epi64(p, 32));
+        const __m128i cd = _mm_srai_epi64(_mm_mul_epi32(_mm_sub_epi64(x, x2), k.c), 31);
+        const __m128i rest = _mm_add_epi64(cd, _mm_srai_epi64(_mm_mullo_epi64(m2, k.nb), 31));
+        const __m128i t = _mm_srai_epi64(_mm_mullo_epi64(m1, k.na), 31);
+        // -y saturates to [-(2^31 - 1), 2^31].
+        const __m128i m = _mm_min_epi64(
+            _mm_max_epi64(_mm_sub_epi64(_mm_add_epi64(t, t), rest), _mm_set1_epi64x(-INT32_MAX)),
+            _mm_set1_epi64x(INT64_C(0x80000000)));
+        m2 = m1;
+        m1 = m;
+        return _mm_add_epi64(_mm_add_epi64(o, m), _mm_set1_epi64x(INT64_C(0x80000000)));
+    }
+
+    // One iteration with the edges: unused lanes, lane 0 saved after sample n - 1, lane 1 set up.
+    ZR_CASCADE_TARGET void single(const Lanes &k)
+    {
+        const int j = j_;
+        const __m128i x = _mm_unpacklo_epi64(_mm_cvtsi32_si128(j < n_ ? in_[j] : 0), v2_);
+        const __m128i v = step(o_, m1_, m2_, x, x2_, k);
+        x2_ = x1_;
+        x1_ = x;
+        v2_ = v1_;
+        v1_ = v;
+        if (j < n_)
+            mid_[j] = _mm_cvtsi128_si32(v);
+        if (j >= 2)
+            out_[j - 2] = _mm_extract_epi32(v, 2);
+        if (j == n_ - 1) {
+            o0_ = static_cast<uint32_t>(_mm_cvtsi128_si32(o_));
+            m10_ = _mm_cvtsi128_si64(m1_);
+            m20_ = _mm_cvtsi128_si64(m2_);
+        }
+        if (j == 1) {
+            const ZR_bandpass_state &p2 = s_.band[1];
+            o_ = _mm_insert_epi64(o_, static_cast<uint32_t>(s_.low[1].b) - 0x80000000u, 1);
+            m1_ = _mm_insert_epi64(m1_, -int64_t{p2.y1}, 1);
+            m2_ = _mm_insert_epi64(m2_, -int64_t{p2.y2}, 1);
+            x1_ = _mm_insert_epi64(x1_, p2.x1, 1);
+            x2_ = _mm_insert_epi64(x2_, p2.x2, 1);
+        }
+        j_ = j + 1;
+    }
+
+    const int32_t *in_;
+    int32_t *mid_, *out_;
+    int n_;
+    const ZR_cascade4_state &s_;
+    int j_ = 0;
+    __m128i o_, m1_, m2_, x1_, x2_, v1_, v2_;
+    uint32_t o0_ = 0;
+    int64_t m10_ = 0, m20_ = 0;
+};
+
+ZR_CASCADE_TARGET void cascade4_avx512(const int32_t *in, int32_t *mid, int32_t *out, int n,
+                                       ZR_cascade4_state &s)
+{
+    if (n < 1)
+        return;
+    const ZR_onepole_state *l = s.low;
+    const ZR_bandpass_state *p = s.band;
+    const Lanes k =
+        make_lanes(l[0].alpha, p[0].a, p[0].b, p[0].c, l[1].alpha, p[1].a, p[1].b, p[1].c);
+    Pipeline f(in, mid, out, n, s);
+    f.run(f.iterations(), k);
+    f.finish(s);
+}
+
+// Lane 1 lags two samples, so near a step's end the lanes run different steps' coefficients.
+ZR_CASCADE_TARGET void cascade4_planned_avx512(const int32_t *in, int32_t *mid, int32_t *out,
+                                               const ZR_cascade4_step *plan, int count,
+                                               ZR_cascade4_state &s)
+{
+    const int n = plan[count - 1].end;
+    if (n < 1)
+        return;
+    Pipeline f(in, mid, out, n, s);
+    const int total = f.iterations();
+    int g0 = 0, g1 = 0; // the steps of lane 0 (sample j) and lane 1 (sample j - 2)
+    while (f.iteration() < total) {
+        const int j = f.iteration();
+        while (g0 < count - 1 && plan[g0].end <= j)
+            ++g0;
+        while (g1 < count - 1 && plan[g1].end <= j - 2)
+            ++g1;
+        const ZR_cascade4_step &p = plan[g0], &q = plan[g1];
+        const int end = std::min({total, p.end > j ? p.end : total, q.end + 2});
+        f.run(end,
+              make_lanes(p.alpha[0], p.a[0], p.b[0], p.c[0], q.alpha[1], q.a[1], q.b[1], q.c[1]));
+    }
+    f.finish(s);
+    const ZR_cascade4_step &last = plan[count - 1];
+    for (int i = 0; i < 2; ++i) {
+        s.low[i].alpha = last.alpha[i];
+        s.band[i].a = last.a[i];
+        s.band[i].b = last.b[i];
+        s.band[i].c = last.c[i];
+    }
+}
+
+bool detect_vector()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+           __builtin_cpu_supports("avx512vl");
+}
+
+// 0: not yet known, 1: scalar, 2: vector. Every thread that looks computes the same answer.
+std::atomic<int> choice{0};
+
+bool use_vector()
+{
+    int c = choice.load(std::memory_order_relaxed);
+    if (c == 0) {
+        c = detect_vector() ? 2 : 1;
+        choice.store(c, std::memory_order_relaxed);
+    }
+    return c == 2;
+}
+
+} // namespace
+
+ZR_kernel_cascade4_fn kernel_cascade4_vector()
+{
+    return use_vector() ? cascade4_avx512 : nullptr;
+}
+ZR_kernel_cascade4_planned_fn kernel_cascade4_planned_vector()
+{
+    return use_vector() ? cascade4_planned_avx512 : nullptr;
+}
+
+void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
+{
+    if (use_vector())
+        cascade4_avx512(in, mid, out, n, s);
+    else
+        kernel_cascade4_scalar(in, mid, out, n, s);
+}
+void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
+                             const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s)
+{
+    if (use_vector())
+        cascade4_planned_avx512(in, mid, out, plan, count, s);
+    else
+        kernel_cascade4_planned_scalar(in, mid, out, plan, count, s);
+}
+
+#else
+
+ZR_kernel_cascade4_fn kernel_cascade4_vector()
+{
+    return nullptr;
+}
+ZR_kernel_cascade4_planned_fn kernel_cascade4_planned_vector()
+{
+    return nullptr;
+}
+void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
+{
+    kernel_cascade4_scalar(in, mid, out, n, s);
+}
+void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
+                             const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s)
+{
+    kernel_cascade4_planned_scalar(in, mid, out, plan, count, s);
+}
+
+#endif
