@@ -15,16 +15,19 @@ namespace {
 
 // Lane 0 holds stage 1's coefficients, lane 1 stage 2's, in the forms of the scalar steps.
 struct Lanes {
-    __m128i alpha, half, c, na, nb;
+    __m128i alpha, half, c, na, nb, na2;
 };
 
 ZR_CASCADE_TARGET inline Lanes make_lanes(uint32_t alpha0, int32_t a0, int32_t b0, int32_t c0,
                                           uint32_t alpha1, int32_t a1, int32_t b1, int32_t c1)
 {
     constexpr int64_t ONE = INT64_C(1) << 31;
-    return {_mm_set_epi64x(alpha1, alpha0), _mm_set_epi64x(alpha1 >> 1, alpha0 >> 1),
-            _mm_set_epi64x(c1, c0), _mm_set_epi64x(ONE - a1, ONE - a0),
-            _mm_set_epi64x(ONE - b1, ONE - b0)};
+    return {_mm_set_epi64x(alpha1, alpha0),
+            _mm_set_epi64x(alpha1 >> 1, alpha0 >> 1),
+            _mm_set_epi64x(c1, c0),
+            _mm_set_epi64x(ONE - a1, ONE - a0),
+            _mm_set_epi64x(ONE - b1, ONE - b0),
+            _mm_set_epi64x(2 * (ONE - a1), 2 * (ONE - a0))};
 }
 
 // Iteration j runs stage 1 at sample j in lane 0 and stage 2 at sample j - 2 in lane 1. Stage 2's
@@ -43,7 +46,7 @@ public:
         m2_ = _mm_cvtsi64_si128(-int64_t{s.band[0].y2});
         x1_ = _mm_cvtsi32_si128(s.band[0].x1);
         x2_ = _mm_cvtsi32_si128(s.band[0].x2);
-        v1_ = v2_ = _mm_setzero_si128();
+        t_ = v1_ = v2_ = _mm_setzero_si128();
     }
     int iteration() const { return j_; }
     int iterations() const { return n_ + 2; }
@@ -51,17 +54,18 @@ public:
     // Runs iterations up to end (exclusive) with the coefficients k.
     ZR_CASCADE_TARGET void run(int end, const Lanes &k)
     {
+        t_ = hi31(m1_, k);
         while (j_ < end && j_ < 2)
             single(k);
         // Two iterations a turn, both lanes in use: the history moves by renaming.
         const int pairs_end = std::min(end, n_ - 1);
-        __m128i o = o_, m1 = m1_, m2 = m2_, x1 = x1_, x2 = x2_, v1 = v1_, v2 = v2_;
+        __m128i o = o_, t = t_, m1 = m1_, m2 = m2_, x1 = x1_, x2 = x2_, v1 = v1_, v2 = v2_;
         int j = j_;
         for (; j + 2 <= pairs_end; j += 2) {
             const __m128i xa = _mm_unpacklo_epi64(_mm_cvtsi32_si128(in_[j]), v2);
-            const __m128i va = step(o, m1, m2, xa, x2, k);
+            const __m128i va = step(o, t, m1, m2, xa, x2, k);
             const __m128i xb = _mm_unpacklo_epi64(_mm_cvtsi32_si128(in_[j + 1]), v1);
-            const __m128i vb = step(o, m1, m2, xb, x1, k);
+            const __m128i vb = step(o, t, m1, m2, xb, x1, k);
             _mm_storel_epi64(reinterpret_cast<__m128i *>(mid_ + j), _mm_unpacklo_epi32(va, vb));
             _mm_storel_epi64(reinterpret_cast<__m128i *>(out_ + j - 2), _mm_unpackhi_epi32(va, vb));
             x2 = xa;
@@ -69,7 +73,7 @@ public:
             v2 = va;
             v1 = vb;
         }
-        o_ = o, m1_ = m1, m2_ = m2, x1_ = x1, x2_ = x2, v1_ = v1, v2_ = v2, j_ = j;
+        o_ = o, t_ = t, m1_ = m1, m2_ = m2, x1_ = x1, x2_ = x2, v1_ = v1, v2_ = v2, j_ = j;
         while (j_ < end)
             single(k);
     }
@@ -96,21 +100,36 @@ public:
 private:
     // OnepoleStep and BandpassStep in both lanes; returns (o + 2^31) + m in each lane's low
     // dword. Only the low dwords of x - o and x - x2 matter: the multiplies read nothing else.
+    // t = hi31(na m1) is carried instead of m1 alone: the next t is hi31(2 na t - na r), with
+    // 2 na t - na r = na m exact modulo 2^64, so the chain from t to t is multiply, subtract,
+    // shift, and the clamp, taken only when m saturates, stays off it.
     ZR_CASCADE_TARGET [[gnu::always_inline]] static inline __m128i
-    step(__m128i &o, __m128i &m1, __m128i &m2, __m128i x, __m128i x2, const Lanes &k)
+    step(__m128i &o, __m128i &t, __m128i &m1, __m128i &m2, __m128i x, __m128i x2, const Lanes &k)
     {
         const __m128i p = _mm_mul_epu32(_mm_sub_epi64(x, o), k.alpha);
-        o = _mm_add_epi64(_mm_sub_epi64(o, k.half), _mm_srli_epi64(p, 32));
+        // o - half while the product is under way; kept from being reassociated onto the chain.
+        __m128i oh = _mm_sub_epi64(o, k.half);
+        asm("" : "+v"(oh));
+        o = _mm_add_epi64(oh, _mm_srli_epi64(p, 32));
         const __m128i cd = _mm_srai_epi64(_mm_mul_epi32(_mm_sub_epi64(x, x2), k.c), 31);
-        const __m128i rest = _mm_add_epi64(cd, _mm_srai_epi64(_mm_mullo_epi64(m2, k.nb), 31));
-        const __m128i t = _mm_srai_epi64(_mm_mullo_epi64(m1, k.na), 31);
+        const __m128i r = _mm_add_epi64(cd, _mm_srai_epi64(_mm_mullo_epi64(m2, k.nb), 31));
+        __m128i m = _mm_sub_epi64(_mm_add_epi64(t, t), r);
+        t = _mm_srai_epi64(_mm_sub_epi64(_mm_mullo_epi64(t, k.na2), _mm_mullo_epi64(r, k.na)), 31);
         // -y saturates to [-(2^31 - 1), 2^31].
-        const __m128i m = _mm_min_epi64(
-            _mm_max_epi64(_mm_sub_epi64(_mm_add_epi64(t, t), rest), _mm_set1_epi64x(-INT32_MAX)),
-            _mm_set1_epi64x(INT64_C(0x80000000)));
+        if (__builtin_expect(_mm_cmpgt_epu64_mask(_mm_add_epi64(m, _mm_set1_epi64x(INT32_MAX)),
+                                                  _mm_set1_epi64x(UINT32_MAX)) != 0,
+                             0)) {
+            m = _mm_min_epi64(_mm_max_epi64(m, _mm_set1_epi64x(-INT32_MAX)),
+                              _mm_set1_epi64x(INT64_C(0x80000000)));
+            t = hi31(m, k);
+        }
         m2 = m1;
         m1 = m;
-        return _mm_add_epi64(_mm_add_epi64(o, m), _mm_set1_epi64x(INT64_C(0x80000000)));
+        return _mm_add_epi64(_mm_add_epi64(o, _mm_set1_epi64x(INT64_C(0x80000000))), m);
+    }
+    ZR_CASCADE_TARGET static inline __m128i hi31(__m128i m, const Lanes &k)
+    {
+        return _mm_srai_epi64(_mm_mullo_epi64(m, k.na), 31);
     }
 
     // One iteration with the edges: unused lanes, lane 0 saved after sample n - 1, lane 1 set up.
@@ -118,7 +137,7 @@ private:
     {
         const int j = j_;
         const __m128i x = _mm_unpacklo_epi64(_mm_cvtsi32_si128(j < n_ ? in_[j] : 0), v2_);
-        const __m128i v = step(o_, m1_, m2_, x, x2_, k);
+        const __m128i v = step(o_, t_, m1_, m2_, x, x2_, k);
         x2_ = x1_;
         x1_ = x;
         v2_ = v1_;
@@ -139,6 +158,7 @@ private:
             m2_ = _mm_insert_epi64(m2_, -int64_t{p2.y2}, 1);
             x1_ = _mm_insert_epi64(x1_, p2.x1, 1);
             x2_ = _mm_insert_epi64(x2_, p2.x2, 1);
+            t_ = hi31(m1_, k);
         }
         j_ = j + 1;
     }
@@ -148,7 +168,7 @@ private:
     int n_;
     const ZR_cascade4_state &s_;
     int j_ = 0;
-    __m128i o_, m1_, m2_, x1_, x2_, v1_, v2_;
+    __m128i o_, t_, m1_, m2_, x1_, x2_, v1_, v2_;
     uint32_t o0_ = 0;
     int64_t m10_ = 0, m20_ = 0;
 };
