@@ -18,16 +18,37 @@ struct Lanes {
     __m128i alpha, half, c, na, nb, na2;
 };
 
-ZR_CASCADE_TARGET inline Lanes make_lanes(uint32_t alpha0, int32_t a0, int32_t b0, int32_t c0,
-                                          uint32_t alpha1, int32_t a1, int32_t b1, int32_t c1)
+// A coefficient pair (stage 1, stage 2) as a plan step stores it: two 32-bit values.
+ZR_CASCADE_TARGET inline __m128i load_pair_u(const uint32_t *p)
 {
-    constexpr int64_t ONE = INT64_C(1) << 31;
-    return {_mm_set_epi64x(alpha1, alpha0),
-            _mm_set_epi64x(alpha1 >> 1, alpha0 >> 1),
-            _mm_set_epi64x(c1, c0),
-            _mm_set_epi64x(ONE - a1, ONE - a0),
-            _mm_set_epi64x(ONE - b1, ONE - b0),
-            _mm_set_epi64x(2 * (ONE - a1), 2 * (ONE - a0))};
+    return _mm_cvtepu32_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)));
+}
+ZR_CASCADE_TARGET inline __m128i load_pair_s(const int32_t *p)
+{
+    return _mm_cvtepi32_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p)));
+}
+
+ZR_CASCADE_TARGET inline Lanes make_lanes(__m128i alpha, __m128i a, __m128i b, __m128i c)
+{
+    const __m128i one = _mm_set1_epi64x(INT64_C(1) << 31);
+    const __m128i na = _mm_sub_epi64(one, a);
+    return {alpha, _mm_srli_epi64(alpha, 1), c, na, _mm_sub_epi64(one, b), _mm_add_epi64(na, na)};
+}
+
+ZR_CASCADE_TARGET inline Lanes step_lanes(const ZR_cascade4_step &p)
+{
+    return make_lanes(load_pair_u(p.alpha), load_pair_s(p.a), load_pair_s(p.b), load_pair_s(p.c));
+}
+
+// Lane 0 from first, lane 1 from second.
+ZR_CASCADE_TARGET inline Lanes blend_lanes(const Lanes &first, const Lanes &second)
+{
+    return {_mm_mask_mov_epi64(second.alpha, 1, first.alpha),
+            _mm_mask_mov_epi64(second.half, 1, first.half),
+            _mm_mask_mov_epi64(second.c, 1, first.c),
+            _mm_mask_mov_epi64(second.na, 1, first.na),
+            _mm_mask_mov_epi64(second.nb, 1, first.nb),
+            _mm_mask_mov_epi64(second.na2, 1, first.na2)};
 }
 
 // Iteration j runs stage 1 at sample j in lane 0 and stage 2 at sample j - 2 in lane 1. Stage 2's
@@ -186,7 +207,8 @@ ZR_CASCADE_TARGET void cascade4_avx512(const int32_t *in, int32_t *mid, int32_t 
     const ZR_onepole_state *l = s.low;
     const ZR_bandpass_state *p = s.band;
     const Lanes k =
-        make_lanes(l[0].alpha, p[0].a, p[0].b, p[0].c, l[1].alpha, p[1].a, p[1].b, p[1].c);
+        make_lanes(_mm_set_epi64x(l[1].alpha, l[0].alpha), _mm_set_epi64x(p[1].a, p[0].a),
+                   _mm_set_epi64x(p[1].b, p[0].b), _mm_set_epi64x(p[1].c, p[0].c));
     Pipeline f(in, mid, out, n, s);
     f.run(f.iterations(), k);
     f.finish(s);
@@ -203,16 +225,24 @@ ZR_CASCADE_TARGET void cascade4_planned_avx512(const int32_t *in, int32_t *mid, 
     Pipeline f(in, mid, out, n, s);
     const int total = f.iterations();
     int g0 = 0, g1 = 0; // the steps of lane 0 (sample j) and lane 1 (sample j - 2)
+    int lanes0_step = 0;
+    Lanes lanes0 = step_lanes(plan[0]);
     while (f.iteration() < total) {
         const int j = f.iteration();
         while (g0 < count - 1 && plan[g0].end <= j)
             ++g0;
         while (g1 < count - 1 && plan[g1].end <= j - 2)
             ++g1;
-        const ZR_cascade4_step &p = plan[g0], &q = plan[g1];
-        const int end = std::min({total, p.end > j ? p.end : total, q.end + 2});
-        f.run(end,
-              make_lanes(p.alpha[0], p.a[0], p.b[0], p.c[0], q.alpha[1], q.a[1], q.b[1], q.c[1]));
+        if (g0 != lanes0_step) {
+            lanes0 = step_lanes(plan[g0]);
+            lanes0_step = g0;
+        }
+        const int end =
+            std::min({total, plan[g0].end > j ? plan[g0].end : total, plan[g1].end + 2});
+        if (g1 == g0)
+            f.run(end, lanes0);
+        else
+            f.run(end, blend_lanes(lanes0, step_lanes(plan[g1])));
     }
     f.finish(s);
     const ZR_cascade4_step &last = plan[count - 1];
