@@ -212,6 +212,9 @@ ZR_CASCADE_TARGET void cascade4_avx512(const int32_t *in, int32_t *mid, int32_t 
     Pipeline f(in, mid, out, n, s);
     f.run(f.iterations(), k);
     f.finish(s);
+    // Clean upper halves before returning to code built for SSE2 and x87: without this the
+    // caller's coefficient formulas ran several times slower after each call.
+    _mm256_zeroupper();
 }
 
 // Lane 1 lags two samples, so near a step's end the lanes run different steps' coefficients.
@@ -245,6 +248,7 @@ ZR_CASCADE_TARGET void cascade4_planned_avx512(const int32_t *in, int32_t *mid, 
             f.run(end, blend_lanes(lanes0, step_lanes(plan[g1])));
     }
     f.finish(s);
+    _mm256_zeroupper(); // as above
     const ZR_cascade4_step &last = plan[count - 1];
     for (int i = 0; i < 2; ++i) {
         s.low[i].alpha = last.alpha[i];
