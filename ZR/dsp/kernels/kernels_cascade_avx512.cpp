@@ -64,7 +64,7 @@ public:
     Pipeline(const int32_t *in, int32_t *mid, int32_t *out, int n, const ZR_cascade4_state &s)
         : in_(in), mid_(mid), out_(out), n_(n), s_(s)
     {
-        // o = b - 2^31 and m = -y, as in the scalar steps; lane 1 is set before iteration 2.
+        // o = b - 2^31 and m = -y, as in the scalar steps; lane 1 is set before iteration LAG.
         o_ = _mm_cvtsi32_si128(
             static_cast<int32_t>(static_cast<uint32_t>(s.low[0].b) - 0x80000000u));
         m1_ = _mm_cvtsi64_si128(-int64_t{s.band[0].y1});
