@@ -1,5 +1,5 @@
-// The fused cascade with its two stages in the two 64-bit lanes of one vector (AVX-512VL), and
-// the run-time choice between it and the scalar kernels.
+// The fused cascade with its two stages in the two 64-bit lanes of one vector (AVX-512 VL, DQ,
+// IFMA), and the run-time choice between it and the scalar kernels.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
