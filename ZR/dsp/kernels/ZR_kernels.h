@@ -108,6 +108,20 @@ struct ZR_cascade4_step {
 // last step's. Every step must pass kernel_cascade4_usable.
 void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
                              const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s);
+// The two cascade kernels on one path each, for tests and benchmarks (the two above choose once, at
+// run time): the scalar forms serve every CPU; the vector forms are null unless the CPU has
+// AVX-512 F, DQ, VL and IFMA.
+typedef void (*ZR_kernel_cascade4_fn)(const int32_t *in, int32_t *mid, int32_t *out, int n,
+                                      ZR_cascade4_state &s);
+typedef void (*ZR_kernel_cascade4_planned_fn)(const int32_t *in, int32_t *mid, int32_t *out,
+                                              const ZR_cascade4_step *plan, int count,
+                                              ZR_cascade4_state &s);
+void kernel_cascade4_scalar(const int32_t *in, int32_t *mid, int32_t *out, int n,
+                            ZR_cascade4_state &s);
+void kernel_cascade4_planned_scalar(const int32_t *in, int32_t *mid, int32_t *out,
+                                    const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s);
+ZR_kernel_cascade4_fn kernel_cascade4_vector();
+ZR_kernel_cascade4_planned_fn kernel_cascade4_planned_vector();
 // False when a band-pass coefficient is -2^31, which only the separate kernels handle.
 inline bool kernel_cascade4_usable(const ZR_cascade4_state &s)
 {

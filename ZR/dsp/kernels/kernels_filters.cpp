@@ -188,7 +188,8 @@ struct Cascade4 {
 
 } // namespace
 
-void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_cascade4_state &s)
+void kernel_cascade4_scalar(const int32_t *in, int32_t *mid, int32_t *out, int n,
+                            ZR_cascade4_state &s)
 {
     if (n < 1)
         return;
@@ -211,8 +212,8 @@ void kernel_cascade4(const int32_t *in, int32_t *mid, int32_t *out, int n, ZR_ca
     f.finish(in, mid, n, s);
 }
 
-void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
-                             const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s)
+void kernel_cascade4_planned_scalar(const int32_t *in, int32_t *mid, int32_t *out,
+                                    const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s)
 {
     const int n = plan[count - 1].end;
     if (n < 1)
