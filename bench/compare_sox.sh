@@ -53,6 +53,10 @@ record() { times[$1]="${times[$1]:-} $2"; }
 for ch in 1 2; do  # warm-up: both read the files from the page cache
   sox "$work/in$ch.wav" -n stat >/dev/null 2>&1 || true
 done
+if [ "$replace" = 1 ]; then  # the first round replaces files too
+  cp "$work/in2.wav" "$work/vemo.wav"
+  cp "$work/in2.wav" "$work/sox.wav"
+fi
 for ((r = 1; r <= rounds; ++r)); do
   for ch in 1 2; do
     in=$work/in$ch.wav
