@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "ZR/dsp/kernels/ZR_kernels.h"
+#include "ZR/dsp/kernels/private/cascade_plan.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -256,13 +257,7 @@ ZR_CASCADE_TARGET void cascade4_planned_avx512(const int32_t *in, int32_t *mid, 
     }
     f.finish(s);
     _mm256_zeroupper(); // as above
-    const ZR_cascade4_step &last = plan[count - 1];
-    for (int i = 0; i < 2; ++i) {
-        s.low[i].alpha = last.alpha[i];
-        s.band[i].a = last.a[i];
-        s.band[i].b = last.b[i];
-        s.band[i].c = last.c[i];
-    }
+    zr_kernels::take_coefficients(plan[count - 1], s);
 }
 
 bool detect_vector()

@@ -4,6 +4,7 @@
 
 #include "ZR/dsp/ZR_convert.h"
 #include "ZR/dsp/kernels/ZR_kernels.h"
+#include "ZR/dsp/kernels/private/cascade_plan.h"
 #include "ZR/dsp/kernels/private/filter_steps.h"
 #include "ZR/dsp/kernels/private/kernels_common.h"
 
@@ -240,11 +241,5 @@ void kernel_cascade4_planned_scalar(const int32_t *in, int32_t *mid, int32_t *ou
         }
     }
     f.finish(in, mid, n, s);
-    const ZR_cascade4_step &last = plan[count - 1];
-    for (int i = 0; i < 2; ++i) {
-        s.low[i].alpha = last.alpha[i];
-        s.band[i].a = last.a[i];
-        s.band[i].b = last.b[i];
-        s.band[i].c = last.c[i];
-    }
+    take_coefficients(plan[count - 1], s);
 }
