@@ -139,7 +139,7 @@ public:
 
 private:
     // LAG iterations a turn from j_ >= LAG while a whole turn lies before sample n - 1, with the
-    // coefficients k up to end, then the source's.
+    // coefficients first up to iteration end, then the source's.
     template <class Source>
     ZR_CASCADE_TARGET void turns(Source &source, const Coefficients &first, int end)
     {
@@ -292,8 +292,8 @@ private:
     const ZR_cascade4_state &s_;
     int j_ = 0;
     uint32_t o0_, o1_;
-    // v_[i]: the vector of iteration j - 1 - i, its dword 0 lane 1's input of iteration j + LAG - 1
-    // - i.
+    // v_[i]: the vector of iteration j_ - 1 - i; its dword 0, stage 1's output - 2^31, is lane 1's
+    // input LAG iterations later.
     __m128i t_, m1_, m2_, x1_, x2_, v_[LAG];
     int64_t m10_ = 0, m20_ = 0;
 };
