@@ -72,7 +72,7 @@ void cascade_block(benchmark::State &state, bool vector, bool planned)
     const ZR_kernel_cascade4_planned_fn stepped =
         vector ? kernel_cascade4_planned_vector() : kernel_cascade4_planned_scalar;
     if (!steady || !stepped) {
-        state.SkipWithError("no AVX-512 F/DQ/VL/IFMA");
+        state.SkipWithError("no AVX-512 F/DQ/VL");
         return;
     }
     const int n = static_cast<int>(state.range(0));

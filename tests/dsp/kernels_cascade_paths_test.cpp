@@ -75,7 +75,7 @@ TEST(CascadePaths, VectorKernelMatchesScalarInEveryLengthAndChunking)
 {
     const ZR_kernel_cascade4_fn vector = kernel_cascade4_vector();
     if (!vector)
-        GTEST_SKIP() << "no AVX-512 F/DQ/VL/IFMA";
+        GTEST_SKIP() << "no AVX-512 F/DQ/VL";
     std::mt19937 gen(71);
     for (int trial = 0; trial < 600; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
@@ -108,7 +108,7 @@ TEST(CascadePaths, VectorPlannedKernelMatchesScalarOverRandomPlans)
 {
     const ZR_kernel_cascade4_planned_fn vector = kernel_cascade4_planned_vector();
     if (!vector)
-        GTEST_SKIP() << "no AVX-512 F/DQ/VL/IFMA";
+        GTEST_SKIP() << "no AVX-512 F/DQ/VL";
     std::mt19937 gen(72);
     for (int trial = 0; trial < 600; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));

@@ -110,7 +110,7 @@ void kernel_cascade4_planned(const int32_t *in, int32_t *mid, int32_t *out,
                              const ZR_cascade4_step *plan, int count, ZR_cascade4_state &s);
 // The two cascade kernels on one path each, for tests and benchmarks (the two above choose once, at
 // run time): the scalar forms serve every CPU; the vector forms are null unless the CPU has
-// AVX-512 F, DQ, VL and IFMA.
+// AVX-512 F, DQ and VL.
 typedef void (*ZR_kernel_cascade4_fn)(const int32_t *in, int32_t *mid, int32_t *out, int n,
                                       ZR_cascade4_state &s);
 typedef void (*ZR_kernel_cascade4_planned_fn)(const int32_t *in, int32_t *mid, int32_t *out,

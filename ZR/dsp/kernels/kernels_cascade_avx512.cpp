@@ -379,7 +379,7 @@ bool detect_vector()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-           __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512ifma");
+           __builtin_cpu_supports("avx512vl");
 }
 
 // 0: not yet known, 1: scalar, 2: vector. Every thread that looks computes the same answer.
