@@ -27,6 +27,9 @@ using namespace std::chrono_literals;
 Xvfb *xvfb = new Xvfb(71);
 const auto *registered = ::testing::AddGlobalTestEnvironment(xvfb);
 using Clock = std::chrono::steady_clock;
+// Time a host gets to end after SIGTERM: it usually takes well under 100 ms,
+// but a sanitized build checks its heap for leaks as it exits.
+constexpr auto EXIT_LIMIT = 10s;
 
 // Long cycles: a busy machine misses fewer of them.
 const int FRAMES = 1024;
@@ -282,8 +285,7 @@ TEST_F(HostJackTest, PlaysThePluginsOutputForTheFedSignalAndEndsOnSigterm)
         EXPECT_TRUE(host.running()) << host.errors();
 
         Clock::duration took{};
-        EXPECT_EQ(host.terminate(1000ms, &took), 0) << host.errors();
-        EXPECT_LT(took, 1000ms);
+        EXPECT_EQ(host.terminate(EXIT_LIMIT, &took), 0) << host.errors();
 
         const Comparison c = compare_with_plugin(rig, blocks);
         EXPECT_EQ(c.mismatched, 0) << "first at sample " << c.first_mismatch << " (block "
@@ -309,7 +311,7 @@ TEST_F(HostJackTest, SurvivesTheServerDyingAndReportsItOnce)
     std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(host.running()) << host.errors();
     Clock::duration took{};
-    EXPECT_EQ(host.terminate(1000ms, &took), 0) << host.errors();
+    EXPECT_EQ(host.terminate(EXIT_LIMIT, &took), 0) << host.errors();
     const std::string errors = host.errors();
     const std::string reason = "JACK server shut down";
     const size_t first = errors.find(reason);
@@ -332,7 +334,7 @@ TEST_F(HostJackTest, WindowedHostPlaysAndClosesOnSigterm)
     jack_client_close(probe);
     EXPECT_TRUE(host.running()) << host.errors();
     Clock::duration took{};
-    EXPECT_EQ(host.terminate(1000ms, &took), 0) << host.errors();
+    EXPECT_EQ(host.terminate(EXIT_LIMIT, &took), 0) << host.errors();
 }
 
 } // namespace
