@@ -201,7 +201,7 @@ private:
     // t = hi31(na m1) is carried instead of m1 alone: the next t is hi31(2 na t - na r), with
     // 2 na t - na r = na m exact modulo 2^64, so the chain from t to t is multiply, subtract,
     // shift, and the clamp stays off it.
-    ZR_CASCADE_TARGET [[gnu::always_inline]] static inline __m128i
+    [[gnu::always_inline]] ZR_CASCADE_TARGET static inline __m128i
     band_step(__m128i &t, __m128i &m1, __m128i &m2, __m128i x, __m128i x2, const Lanes &k,
               __mmask8 &saturated)
     {
@@ -217,7 +217,7 @@ private:
         return m;
     }
     // The same with the clamp.
-    ZR_CASCADE_TARGET [[gnu::always_inline]] static inline __m128i
+    [[gnu::always_inline]] ZR_CASCADE_TARGET static inline __m128i
     band(__m128i &t, __m128i &m1, __m128i &m2, __m128i x, __m128i x2, const Lanes &k)
     {
         __mmask8 saturated;
@@ -231,7 +231,7 @@ private:
     }
     // Two steps with one test: when either saturates, both run again from the state before
     // them, with the clamp.
-    ZR_CASCADE_TARGET [[gnu::always_inline]] static inline void
+    [[gnu::always_inline]] ZR_CASCADE_TARGET static inline void
     band_pair(__m128i &t, __m128i &m1, __m128i &m2, __m128i xa, __m128i xa2, __m128i xb,
               __m128i xb2, const Lanes &k, __m128i &ma, __m128i &mb)
     {
