@@ -2,6 +2,7 @@
 #include "app/ZR_Application.h"
 #include "app/ZR_Application_Param.h"
 #include "app/ZR_Application_Preset.h"
+#include "app/host_samples.h"
 
 #include "ZR/Dlg/ZR_Dlg_File.h"
 
@@ -13,46 +14,12 @@
 #include "ZR/dsp/effects/ZR_Effect_Onepole.h"
 
 #include <algorithm>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace {
-constexpr float FULL_SCALE = 1073741824.0f; // 2^30
-constexpr float INV_FULL_SCALE = 1.0f / 1073741824.0f;
-
-// Host samples clipped to [-1, 1] (NaN to -1) into fixed point. The packed
-// min and max keep that NaN rule: min(1, s) passes a NaN on, max(s, -1)
-// turns it into -1.
-void to_fixed(const float *in, int32_t *x, int32_t k)
+// Fixed point into both host channels from frame at on; a missing channel is skipped.
+void to_host(const int32_t *y, float *out0, float *out1, int32_t at, int32_t k)
 {
-    int32_t j = 0;
-#ifdef __SSE2__
-    const __m128 hi = _mm_set1_ps(1.0f), lo = _mm_set1_ps(-1.0f), scale = _mm_set1_ps(FULL_SCALE);
-    for (; j + 4 <= k; j += 4) {
-        const __m128 s = _mm_max_ps(_mm_min_ps(hi, _mm_loadu_ps(in + j)), lo);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(x + j),
-                         _mm_cvttps_epi32(_mm_mul_ps(s, scale)));
-    }
-#endif
-    for (; j < k; ++j) {
-        float s = in[j];
-        if (s > 1.0f)
-            s = 1.0f;
-        else if (!(s >= -1.0f))
-            s = -1.0f;
-        x[j] = (int32_t)(s * FULL_SCALE);
-    }
-}
-
-// Fixed point back to host samples at out[at..]; a missing channel is skipped.
-void to_float(const int32_t *y, float *out, int32_t at, int32_t k)
-{
-    if (!out)
-        return;
-    out += at;
-    for (int32_t j = 0; j < k; ++j)
-        out[j] = (float)y[j] * INV_FULL_SCALE;
+    fixed_to_host(y, out0 ? out0 + at : nullptr, out1 ? out1 + at : nullptr, k);
 }
 } // namespace
 
@@ -277,7 +244,7 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
         const int32_t k = std::min(block, frames - done);
         int32_t *x = buf_i->data;
         if (in)
-            to_fixed(in + done, x, k);
+            host_to_fixed(in + done, x, k);
         else
             std::fill(x, x + k, 0);
 
@@ -299,8 +266,7 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
                     std::copy(x + (piece_start - base), x + (k - base), x);
                     base = piece_start;
                     if (run_gliding_chain(rest, fs) || run_idle_glide(rest, fs)) {
-                        to_float(y, out0, done + piece_start, rest);
-                        to_float(y, out1, done + piece_start, rest);
+                        to_host(y, out0, out1, done + piece_start, rest);
                         break;
                     }
                 }
@@ -310,8 +276,7 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
                 if (piece_start > base)
                     std::copy(x + (piece_start - base), x + (piece_start - base) + piece, x);
                 run_pipe(piece);
-                to_float(y, out0, done + piece_start, piece);
-                to_float(y, out1, done + piece_start, piece);
+                to_host(y, out0, out1, done + piece_start, piece);
                 piece_start += piece;
                 if (samples_done % (uint64_t)FrequencyGlide::TICK == 0 && glide.gliding())
                     set_filter_frequency(glide.step(fs));
@@ -320,8 +285,7 @@ void ZR_Application::process(float **inputs, float **outputs, int32_t frames)
             continue;
         }
 
-        to_float(buf_o->data, out0, done, k);
-        to_float(buf_o->data, out1, done, k);
+        to_host(buf_o->data, out0, out1, done, k);
         done += k;
     }
 }
