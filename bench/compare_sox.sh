@@ -6,7 +6,9 @@
 # by side in each round; the ranges over the rounds are printed with the
 # ratios of the best times. Both tools write a new file each time; with
 # REPLACE=1 each replaces the file of the round before (vemo-render then
-# flushes the data to disk before renaming it into place, sox truncates).
+# flushes the data to disk before renaming it into place, sox truncates), and
+# a flushed copy (dd with fsync, renamed over the old file) shows what the
+# disk itself takes for the same guarantee.
 # Usage: bench/compare_sox.sh [FC]   (BUILD=dir to reuse a build, default
 # build-bench; MINUTES=length, default 10; ROUNDS=repeats, default 3)
 set -euo pipefail
@@ -42,10 +44,17 @@ done
 elapsed() {  # command... ; prints seconds
   local t0 t1
   [ "$replace" = 1 ] || rm -f "$work/vemo.wav" "$work/sox.wav"
+  # Each run starts with the disk idle: the data an earlier run left unflushed
+  # would otherwise be written during this one, and slow its own flush.
+  sync
   t0=$(date +%s.%N)
   "$@" >/dev/null 2>&1 || { echo "compare_sox: $1 failed" >&2; exit 1; }
   t1=$(date +%s.%N)
   awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
+}
+
+flushed_copy() {  # in out: the input copied with a flush, renamed over out
+  dd if="$1" of="$2.part" bs=1M conv=fsync status=none && mv -f "$2.part" "$2"
 }
 
 declare -A times
@@ -54,8 +63,7 @@ for ch in 1 2; do  # warm-up: both read the files from the page cache
   sox "$work/in$ch.wav" -n stat >/dev/null 2>&1 || true
 done
 if [ "$replace" = 1 ]; then  # the first round replaces files too
-  cp "$work/in2.wav" "$work/vemo.wav"
-  cp "$work/in2.wav" "$work/sox.wav"
+  for f in vemo sox dd; do cp "$work/in2.wav" "$work/$f.wav"; done
 fi
 for ((r = 1; r <= rounds; ++r)); do
   for ch in 1 2; do
@@ -65,6 +73,9 @@ for ((r = 1; r <= rounds; ++r)); do
       lowpass -2 "$fc" 0.5176q lowpass -2 "$fc" 0.7071q lowpass -2 "$fc" 1.9319q)"
     record "off $ch" "$(elapsed "$render" "$in" "$work/vemo.wav" --state off --quiet)"
     record "copy $ch" "$(elapsed sox "$in" "$work/sox.wav")"
+    if [ "$replace" = 1 ]; then
+      record "flushed $ch" "$(elapsed flushed_copy "$in" "$work/dd.wav")"
+    fi
   done
 done
 
@@ -82,4 +93,8 @@ for ch in 1 2; do
   printf '%-7s vemo-render off      %s\n' "$name" "$(range "off $ch")"
   printf '%-7s sox copy             %s   ratio %s (goal <= 1.3)\n' "$name" "$(range "copy $ch")" \
     "$(ratio "off $ch" "copy $ch")"
+  if [ "$replace" = 1 ]; then
+    printf '%-7s flushed copy (dd)    %s   ratio %s (the disk)\n' "$name" "$(range "flushed $ch")" \
+      "$(ratio "off $ch" "flushed $ch")"
+  fi
 done
